@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/twin_file.h"
+#include "register/product_record.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace durnmoor {
+
+inline constexpr char products_file_name[] = "products.dat";
+inline constexpr char products_twin_name[] = "products2.dat";
+
+QString products_path(const QString &app_path);
+QString products_twin_path(const QString &app_path);
+
+// The records of products.dat, read at once and indexed by line. Records are 50 lines
+// each in file order; a last record cut short reads with its missing lines empty.
+class ProductsData {
+public:
+    ProductsData() = default;
+    explicit ProductsData(std::string bytes);
+
+    // Makes sure the file exists (created empty), then reads it.
+    static ProductsData load(const QString &app_path);
+
+    std::size_t size() const { return record_count_; }
+    bool empty() const { return record_count_ == 0; }
+
+    // Line n (1 to 50) of record i, without its line end.
+    std::string_view line(std::size_t record, int n) const;
+    product_record record(std::size_t i) const;
+
+    // The first record whose line key_line equals key exactly, or npos.
+    std::size_t find(int key_line, std::string_view key) const;
+
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+private:
+    friend class ProductsRewrite;
+    bool record_is_crlf(std::size_t record) const;
+    std::string_view record_bytes(std::size_t record) const;
+
+    std::string bytes_;
+    std::vector<std::size_t> line_starts_; // one per line read, plus the end of the data
+    std::size_t record_count_ = 0;
+};
+
+// Builds the new contents of products.dat record by record: each record of the old
+// file is copied, replaced or (by not mentioning it) dropped, and records may be appended.
+class ProductsRewrite {
+public:
+    explicit ProductsRewrite(const ProductsData &source) : source_(source) {}
+
+    void copy(std::size_t record);
+    void write(const product_record &record);
+
+    const std::string &bytes() const { return out_; }
+
+    // Writes the result through products2.dat over products.dat.
+    WriteOutcome commit(const QString &app_path) const;
+
+private:
+    const ProductsData &source_;
+    std::string out_;
+};
+
+} // namespace durnmoor

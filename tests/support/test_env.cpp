@@ -1,0 +1,55 @@
+#include "support/test_env.h"
+
+#include "app/clock.h"
+#include "app/message_box.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace durnmoor::test {
+
+TestEnv::TestEnv(QDate today)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    set_fixed_today(today);
+    settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("settings.ini")),
+                                            QSettings::IniFormat);
+    Messages::set_test_mode(true);
+    Messages::clear();
+}
+
+TestEnv::~TestEnv()
+{
+    Messages::clear();
+    set_fixed_today(QDate());
+}
+
+QString TestEnv::path(const QString &name) const { return dir_.filePath(name); }
+
+void TestEnv::write_file(const QString &name, const std::string &bytes) const
+{
+    QFile file(path(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string TestEnv::read_file(const QString &name) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+bool TestEnv::exists(const QString &name) const { return QFile::exists(path(name)); }
+
+std::string crlf_lines(std::initializer_list<std::string> lines)
+{
+    std::string out;
+    for (const auto &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+} // namespace durnmoor::test

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+namespace durnmoor::test {
+
+// A private world for one test: its own program directory, its own settings file, a
+// fixed "today" (5 December 2026 unless told otherwise), English names, and message
+// boxes that are recorded instead of shown.
+class TestEnv {
+public:
+    explicit TestEnv(QDate today = QDate(2026, 12, 5));
+    ~TestEnv();
+
+    QString dir() const { return dir_.path(); }
+    QString path(const QString &name) const;
+    QSettings &settings() { return *settings_; }
+
+    void write_file(const QString &name, const std::string &bytes) const;
+    std::string read_file(const QString &name) const;
+    bool exists(const QString &name) const;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QSettings> settings_;
+};
+
+// Joins lines, each ended by CR LF.
+std::string crlf_lines(std::initializer_list<std::string> lines);
+
+} // namespace durnmoor::test
