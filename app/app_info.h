@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace durnmoor {
+
+inline constexpr int version_major = 1;
+inline constexpr int version_minor = 0;
+
+// "Durnmoor V1.0": the program label of the splash window and the start of the caption.
+QString program_label();
+
+// The main window's normal caption: the program label, two blanks and the notice.
+QString build_caption_text();
+
+} // namespace durnmoor

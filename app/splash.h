@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class SPLASH;
+}
+
+namespace durnmoor {
+
+// The "Loading... Please Wait" window shown while the main window fills its lists.
+class SplashWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SplashWindow(QWidget *parent = nullptr);
+    ~SplashWindow() override;
+
+private:
+    std::unique_ptr<Ui::SPLASH> ui;
+};
+
+} // namespace durnmoor

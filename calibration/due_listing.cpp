@@ -1,0 +1,63 @@
+// The instruments falling due within the next 1, 2, 3 or 6 months.
+#include "app/main_window.h"
+
+#include "app/busy_cursor.h"
+#include "app/clock.h"
+#include "calibration/due_date.h"
+#include "register/list_order.h"
+#include "register/products_file.h"
+#include "ui_listing_tab.h"
+
+#include <QSignalBlocker>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr char listing_caption[] = "Listing...";
+
+QString text_of(std::string_view line) { return list_text(line); }
+
+} // namespace
+
+void MainWindow::connect_due_listing()
+{
+    const std::pair<QRadioButton *, int> horizons[] = {
+        {listing->Option8, 1}, {listing->Option12, 2}, {listing->Option9, 3}, {listing->Option10, 6}};
+    for (const auto &[option, months] : horizons)
+        connect(option, &QRadioButton::clicked, this, [this, months = months] { future_listing(months); });
+    connect(listing->Option11, &QRadioButton::clicked, this, &MainWindow::full_listing);
+}
+
+void MainWindow::future_listing(int horizon_months)
+{
+    disableform();
+    setWindowTitle(QString::fromLatin1(listing_caption));
+    const BusyCursor busy;
+    state_.list_by_number = listing->Option5->isChecked();
+    {
+        const QSignalBlocker blocker(listing->List1);
+        listing->List1->clear();
+    }
+    clean();
+
+    const QDate now = today();
+    const ProductsData data = ProductsData::load(state_.app_path);
+    QStringList lines;
+    EventPump pump;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        // A record whose dates or interval give no due date is listed under every
+        // horizon: it needs the user's attention more than any other.
+        const auto due = due_date(text_of(data.line(i, lastcal_day)),
+                                  text_of(data.line(i, lastcal_month)),
+                                  text_of(data.line(i, lastcal_year)), data.line(i, interval_months));
+        if (due_within(now, due, horizon_months))
+            lines.append(list_line(data, i));
+        pump.tick();
+    }
+    fill_list(lines);
+    change_caption();
+    enableform();
+}
+
+} // namespace durnmoor

@@ -1,0 +1,191 @@
+#include "calibration/history_file.h"
+
+#include "app/text_lines.h"
+#include "calibration/date_forms.h"
+
+#include <QByteArray>
+#include <QDir>
+
+namespace durnmoor {
+
+namespace {
+
+void put_line(std::string &out, std::string_view line)
+{
+    out += line;
+    out += crlf;
+}
+
+void put_record(std::string &out, std::string_view instrument_no, std::string_view date,
+                std::string_view cost, const std::vector<std::string> &result_lines)
+{
+    put_line(out, instrument_no);
+    put_line(out, date);
+    put_line(out, cost);
+    put_line(out, result_start_marker);
+    for (const std::string &line : result_lines)
+        put_line(out, line);
+    put_line(out, result_end_marker);
+}
+
+// A line break inside a field would split it into two lines and shift every later line.
+bool holds_line_break(std::string_view field) { return field.find('\n') != std::string_view::npos; }
+
+} // namespace
+
+QString history_path(const QString &app_path)
+{
+    return QDir(app_path).filePath(QString::fromLatin1(history_file_name));
+}
+
+QString history_twin_path(const QString &app_path)
+{
+    return QDir(app_path).filePath(QString::fromLatin1(history_twin_name));
+}
+
+std::optional<ResultLines> encode_result(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QStringView whole(trimmed);
+    std::vector<std::string> lines;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype lf = whole.indexOf(u'\n', start);
+        qsizetype end = lf < 0 ? whole.size() : lf;
+        if (lf >= 0 && end > start && whole[end - 1] == u'\r')
+            --end;
+        const QByteArray bytes = whole.sliced(start, end - start).toLocal8Bit();
+        std::string line(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (line == result_end_marker)
+            return std::nullopt;
+        lines.push_back(std::move(line));
+        if (lf < 0)
+            break;
+        start = lf + 1;
+    }
+    return ResultLines(std::move(lines));
+}
+
+QString result_text(const HistoryRecord &record)
+{
+    QString text;
+    for (const std::string &line : record.result_lines) {
+        text += QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+        text += u'\n';
+    }
+    return text;
+}
+
+HistoryData::HistoryData(std::string bytes) : bytes_(std::move(bytes))
+{
+    LineCursor cursor(bytes_);
+    whole_groups_end_ = bytes_.size();
+    while (!cursor.at_end()) {
+        const std::size_t group_start = cursor.position();
+        std::string_view group[4];
+        int read = 0;
+        while (read < 4 && cursor.next(group[read]))
+            ++read;
+        if (read < 4) {
+            whole_groups_end_ = group_start;
+            break;
+        }
+        if (group[3] != result_start_marker)
+            continue;
+        HistoryRecord record{std::string(group[0]), std::string(group[1]), std::string(group[2]),
+                             {}, false};
+        std::string_view line;
+        while (cursor.next(line)) {
+            if (line == result_end_marker) {
+                record.terminated = true;
+                break;
+            }
+            record.result_lines.emplace_back(line);
+        }
+        records_.push_back(std::move(record));
+    }
+}
+
+HistoryData HistoryData::load(const QString &app_path)
+{
+    const QString path = history_path(app_path);
+    ensure_exists(path);
+    return HistoryData(read_all_bytes(path));
+}
+
+std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
+{
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (records_[i].instrument_no == instrument_no)
+            found.push_back(i);
+    return found;
+}
+
+HistoryFigures HistoryData::figures_of(std::string_view instrument_no) const
+{
+    HistoryFigures figures;
+    for (const HistoryRecord &record : records_) {
+        if (record.instrument_no != instrument_no)
+            continue;
+        ++figures.count;
+        if (const auto cost = Money::parse_leading(record.cost)) {
+            // A cost that would carry the total past its range adds nothing, like a cost
+            // that is not a number.
+            (void)figures.total.add(*cost);
+        }
+    }
+    if (figures.count > 0)
+        figures.average = figures.total.divided_by(figures.count);
+    return figures;
+}
+
+std::optional<std::string> HistoryData::with_appended(std::string_view instrument_no,
+                                                      std::string_view date,
+                                                      std::string_view cost,
+                                                      const ResultLines &result) const
+{
+    if (holds_line_break(instrument_no) || holds_line_break(date) || holds_line_break(cost))
+        return std::nullopt;
+    std::string out = bytes_.substr(0, whole_groups_end_);
+    if (!out.empty() && out.back() != '\n')
+        out += crlf;
+    if (!records_.empty() && !records_.back().terminated)
+        put_line(out, result_end_marker);
+    put_record(out, instrument_no, date, cost, result.lines());
+    return out;
+}
+
+WriteOutcome append_record(const QString &app_path, std::string_view instrument_no, QDate date,
+                           std::string_view cost, const ResultLines &result)
+{
+    const HistoryData data = HistoryData::load(app_path);
+    const QByteArray date_text = file_date(date).toLatin1();
+    const auto bytes = data.with_appended(
+        instrument_no, std::string_view(date_text.constData(), static_cast<std::size_t>(date_text.size())), cost, result);
+    if (!bytes)
+        return WriteOutcome::failure(
+            QString::fromLatin1(history_file_name),
+            QStringLiteral("The instrument number or the cost holds a line break."));
+    return replace_through_twin(history_path(app_path), history_twin_path(app_path), *bytes);
+}
+
+void HistoryRewrite::copy(std::size_t record)
+{
+    const HistoryRecord &source = source_.record(record);
+    put_record(out_, source.instrument_no, source.date, source.cost, source.result_lines);
+}
+
+void HistoryRewrite::replace_result(std::size_t record, const ResultLines &result)
+{
+    const HistoryRecord &source = source_.record(record);
+    put_record(out_, source.instrument_no, source.date, source.cost, result.lines());
+}
+
+WriteOutcome HistoryRewrite::commit(const QString &app_path) const
+{
+    ensure_exists(history_path(app_path));
+    return replace_through_twin(history_path(app_path), history_twin_path(app_path), out_);
+}
+
+} // namespace durnmoor

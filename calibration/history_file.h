@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/twin_file.h"
+#include "calibration/money.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace durnmoor {
+
+inline constexpr char history_file_name[] = "history.dat";
+inline constexpr char history_twin_name[] = "history2.dat";
+
+inline constexpr std::string_view result_start_marker = "#1RESULT";
+inline constexpr std::string_view result_end_marker = "#2RESULT";
+
+// Shown when a result is refused because one of its lines would end the result early.
+inline constexpr char result_marker_refused[] = "A line of the result cannot read #2RESULT.";
+
+QString history_path(const QString &app_path);
+QString history_twin_path(const QString &app_path);
+
+// One calibration as stored: every line's bytes exactly as read, without line ends.
+struct HistoryRecord {
+    std::string instrument_no;
+    std::string date; // file date, "dd/mm/yyyy"
+    std::string cost; // the cost box's text when the calibration was recorded
+    std::vector<std::string> result_lines;
+    // False for a last record cut off before its "#2RESULT": its result is the lines up to
+    // the end of the file, and any write closes it.
+    bool terminated = true;
+
+    friend bool operator==(const HistoryRecord &, const HistoryRecord &) = default;
+};
+
+// How often one instrument was calibrated and what that cost.
+struct HistoryFigures {
+    std::int64_t count = 0;
+    Money total;                  // costs that are not numbers add nothing
+    std::optional<Money> average; // total / count to four decimals; none without records
+};
+
+// Result lines ready to go between the markers. Only encode_result makes them, so none of
+// them holds a line break or reads "#2RESULT".
+class ResultLines {
+public:
+    const std::vector<std::string> &lines() const { return lines_; }
+
+private:
+    friend std::optional<ResultLines> encode_result(const QString &text);
+    explicit ResultLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    std::vector<std::string> lines_;
+};
+
+// The result box's text as lines of the file: blanks at both ends of the whole text go,
+// the rest is split at its line breaks (CR LF or LF) and each line is encoded in the local
+// code page. An empty text is one empty line. nullopt when a line reads "#2RESULT", since
+// it would end the result early and shift every later record (see result_marker_refused).
+std::optional<ResultLines> encode_result(const QString &text);
+
+// What the result box shows: each result line followed by "\n", the line break of Qt's
+// text boxes (encode_result takes it back, as well as CR LF).
+QString result_text(const HistoryRecord &record);
+
+// The records of history.dat in file order. A group of four lines whose fourth is not
+// "#1RESULT" is not a record and is passed over; so are one to three lines left at the end.
+class HistoryData {
+public:
+    HistoryData() = default;
+    explicit HistoryData(std::string bytes);
+
+    // Makes sure the file exists (created empty), then reads it.
+    static HistoryData load(const QString &app_path);
+
+    std::size_t size() const { return records_.size(); }
+    bool empty() const { return records_.empty(); }
+    const HistoryRecord &record(std::size_t i) const { return records_[i]; }
+    const std::vector<HistoryRecord> &records() const { return records_; }
+
+    // Indices of the records of one instrument, compared exactly, in file order.
+    std::vector<std::size_t> history_of(std::string_view instrument_no) const;
+
+    HistoryFigures figures_of(std::string_view instrument_no) const;
+
+    // The file's new contents with one record added at the end. The old bytes stay as they
+    // are; only what would misalign the new record is mended first: a missing last line end
+    // is added, a cut-off last record is closed, and left-over lines too few to form a group
+    // are left out. nullopt when the number or the cost holds a line break.
+    std::optional<std::string> with_appended(std::string_view instrument_no,
+                                             std::string_view date, std::string_view cost,
+                                             const ResultLines &result) const;
+
+private:
+    std::string bytes_;
+    std::vector<HistoryRecord> records_;
+    std::size_t whole_groups_end_ = 0; // where lines that cannot form a group begin
+};
+
+// Adds one calibration: instrument_no, date as file date, the cost line and the result.
+// The whole file is rewritten through history2.dat, so a failure leaves it as it was.
+// A number or cost holding a line break is refused without touching the file.
+WriteOutcome append_record(const QString &app_path, std::string_view instrument_no, QDate date,
+                           std::string_view cost, const ResultLines &result);
+
+// Builds the new contents of history.dat record by record: each record is copied or
+// written with a new result, or (by not mentioning it) dropped. Groups that are not
+// records are never written; a cut-off last record is written closed.
+class HistoryRewrite {
+public:
+    explicit HistoryRewrite(const HistoryData &source) : source_(source) {}
+
+    void copy(std::size_t record);
+    // Keeps lines 1 to 3 of the record and gives it this result.
+    void replace_result(std::size_t record, const ResultLines &result);
+
+    const std::string &bytes() const { return out_; }
+
+    // Writes the result through history2.dat over history.dat.
+    WriteOutcome commit(const QString &app_path) const;
+
+private:
+    const HistoryData &source_;
+    std::string out_;
+};
+
+} // namespace durnmoor

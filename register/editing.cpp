@@ -1,0 +1,180 @@
+// Adding, editing, saving, cancelling and deleting instruments.
+#include "app/main_window.h"
+
+#include "app/busy_cursor.h"
+#include "app/file_failure.h"
+#include "app/message_box.h"
+#include "register/list_order.h"
+#include "register/number_form.h"
+#include "register/products_file.h"
+#include "ui_details_tab.h"
+#include "ui_history_tab.h"
+#include "ui_listing_tab.h"
+
+#include <QSet>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr char edit_nothing_selected[] =
+    "To edit a Product, you must first select one (if available) from the list.";
+constexpr char remove_nothing_selected[] =
+    "To Remove a Product, you must first select one (if available) from the list.";
+constexpr char overwrite_question[] = "This record already exists, overwrite ?";
+constexpr char overwrite_title[] = "Durnmoor Duplicate Record Alert";
+constexpr char delete_question[] = "Delete Selected?";
+constexpr char delete_title[] = "Durnmoor Tool Removal Alert";
+
+std::string bytes_of(const QString &text) { return text.toLocal8Bit().toStdString(); }
+
+// Blanks only: a tab typed into a field is content.
+QString trim_spaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+void MainWindow::connect_editing()
+{
+    connect(listing->Command1, &QPushButton::clicked, this, &MainWindow::add_new_product);
+    connect(listing->Command13, &QPushButton::clicked, this, &MainWindow::edit_product);
+    connect(details->Command14, &QPushButton::clicked, this, &MainWindow::edit_product);
+    connect(details->Command4, &QPushButton::clicked, this, [this] { save_product(); });
+    connect(details->Command2, &QPushButton::clicked, this, &MainWindow::cancel_entry);
+    connect(listing->Command3, &QPushButton::clicked, this, &MainWindow::delete_selected);
+}
+
+product_record MainWindow::record_from_controls() const
+{
+    product_record record;
+    record[instrument_no] = bytes_of(trim_spaces(details->Text1->text()));
+    record[description] = bytes_of(trim_spaces(details->Text2->text()));
+    record[location] = bytes_of(trim_spaces(details->Text3->text()));
+    record[cal_company] = bytes_of(trim_spaces(details->Text4->text()));
+    record[cal_cost] = bytes_of(trim_spaces(details->Text5->text()));
+    record[cal_mode] = details->Option1->isChecked()   ? mode_internal
+                       : details->Option7->isChecked() ? mode_ref_only
+                                                       : mode_external;
+    record[availability] = details->Option4->isChecked() ? state_obsolete : state_available;
+    record[interval_months] = number_form(leading_number(bytes_of(details->Text6->text())));
+    record[purchase_day] = bytes_of(details->Combo2->currentText());
+    record[purchase_month] = bytes_of(details->Combo3->currentText());
+    record[purchase_year] = bytes_of(details->Combo4->currentText());
+    record[lastcal_day] = bytes_of(details->Combo1->currentText());
+    record[lastcal_month] = bytes_of(details->Combo5->currentText());
+    record[lastcal_year] = bytes_of(details->Combo6->currentText());
+    record[serial_no] = bytes_of(details->Text19->text());
+    record[manufacturer] = bytes_of(details->Text20->text());
+    record[asset_value] = bytes_of(details->Text23->text());
+    record[purchased_from] = bytes_of(details->Text24->text());
+    record[purchase_order] = bytes_of(details->Text25->text());
+    return record;
+}
+
+void MainWindow::add_new_product()
+{
+    const BusyCursor busy;
+    disableform();
+    clean();
+    dates();
+    CALCULATE_DATE();
+    enableform();
+    details->Command4->setEnabled(true);
+    listing->Command1->setEnabled(false);
+    show_tab(tab_details);
+}
+
+void MainWindow::edit_product()
+{
+    if (first_selected_row() < 0) {
+        Messages::notify(this, QString::fromLatin1(edit_nothing_selected),
+                         QString::fromLatin1(app_title), QMessageBox::Information);
+        return;
+    }
+    list_double_clicked();
+}
+
+bool MainWindow::save_product()
+{
+    const BusyCursor busy;
+    const product_record entered = record_from_controls();
+    const std::string &key = entered[instrument_no];
+
+    const ProductsData data = ProductsData::load(state_.app_path);
+    ProductsRewrite rewrite(data);
+    bool matched = false;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (data.line(i, instrument_no) != key) {
+            rewrite.copy(i);
+            continue;
+        }
+        matched = true;
+        // No abandons the whole save: nothing has been written yet.
+        if (!Messages::confirm(this, QString::fromLatin1(overwrite_question),
+                               QString::fromLatin1(overwrite_title), QMessageBox::Information))
+            return false;
+        product_record replacement = entered;
+        for (int line = first_reserved_line; line <= product_line_count; ++line)
+            replacement[line] = std::string(data.line(i, line));
+        rewrite.write(replacement);
+    }
+    if (!matched)
+        rewrite.write(entered);
+
+    // A failed write keeps what was typed, so the user can try again.
+    if (!report_write_failure(this, rewrite.commit(state_.app_path)))
+        return false;
+    disableform();
+    clean();
+    load_up();
+    return true;
+}
+
+void MainWindow::cancel_entry()
+{
+    listing->Command1->setEnabled(true);
+    disableform();
+    clean();
+}
+
+void MainWindow::delete_selected()
+{
+    if (first_selected_row() < 0) {
+        Messages::notify(this, QString::fromLatin1(remove_nothing_selected),
+                         QString::fromLatin1(app_title), QMessageBox::Information);
+        return;
+    }
+    if (!Messages::confirm(this, QString::fromLatin1(delete_question),
+                           QString::fromLatin1(delete_title), QMessageBox::Information))
+        return;
+    const BusyCursor busy;
+    disableform();
+    const int key_line = listing->Option5->isChecked() ? instrument_no : description;
+
+    QSet<QString> keys;
+    for (const QListWidgetItem *item : listing->List1->selectedItems())
+        keys.insert(item->text());
+
+    // Every selected entry goes in one rewrite: the file ends as if each had been
+    // removed in turn, and a large register is written once instead of once per entry.
+    const ProductsData data = ProductsData::load(state_.app_path);
+    ProductsRewrite rewrite(data);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (!keys.contains(list_text(data.line(i, key_line))))
+            rewrite.copy(i);
+    report_write_failure(this, rewrite.commit(state_.app_path));
+
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    load_up();
+    enableform();
+}
+
+} // namespace durnmoor

@@ -1,0 +1,247 @@
+// The instrument list: filling it, and showing the instrument picked in it.
+#include "app/main_window.h"
+
+#include "app/busy_cursor.h"
+#include "register/list_order.h"
+#include "register/products_file.h"
+#include "ui_details_tab.h"
+#include "ui_history_tab.h"
+#include "ui_listing_tab.h"
+
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr char listing_caption[] = "Listing...";
+constexpr char multiple_selected_tip[] = "Multiple entries selected";
+
+bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals)
+{
+    if (line.size() != capitals.size())
+        return false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != capitals[i])
+            return false;
+    }
+    return true;
+}
+
+QString field_text(const product_record &record, int line) { return list_text(record[line]); }
+
+} // namespace
+
+void MainWindow::connect_instrument_list()
+{
+    connect(listing->Option5, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            order_changed();
+    });
+    connect(listing->Option6, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            order_changed();
+    });
+    connect(listing->List1, &QListWidget::itemSelectionChanged, this,
+            &MainWindow::list_selection_changed);
+    connect(listing->List1, &QListWidget::itemDoubleClicked, this, &MainWindow::list_double_clicked);
+}
+
+QString MainWindow::list_line(const ProductsData &data, std::size_t record) const
+{
+    return list_text(data.line(record, state_.list_by_number ? instrument_no : description));
+}
+
+void MainWindow::fill_list(const QStringList &lines)
+{
+    QStringList sorted = lines;
+    sort_list_lines(sorted);
+    QListWidget *list = listing->List1;
+    const QSignalBlocker blocker(list);
+    list->setUpdatesEnabled(false);
+    list->clear();
+    list->addItems(sorted);
+    list->setUpdatesEnabled(true);
+}
+
+void MainWindow::load_up()
+{
+    const BusyCursor busy;
+    state_.list_by_number = listing->Option5->isChecked();
+    {
+        const QSignalBlocker blocker(listing->List1);
+        listing->List1->clear();
+    }
+    clean();
+    disableform();
+
+    const ProductsData data = ProductsData::load(state_.app_path);
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(data.size()));
+    EventPump pump;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        lines.append(list_line(data, i));
+        pump.tick();
+    }
+    fill_list(lines);
+}
+
+void MainWindow::list_items()
+{
+    setWindowTitle(QString::fromLatin1(listing_caption));
+    const BusyCursor busy;
+    state_.list_by_number = listing->Option5->isChecked();
+    {
+        const QSignalBlocker blocker(listing->List1);
+        listing->List1->clear();
+    }
+    clean();
+
+    const std::string_view wanted =
+        state_.list_filter == ListFilter::obsolete ? state_obsolete : state_available;
+    const ProductsData data = ProductsData::load(state_.app_path);
+    QStringList lines;
+    EventPump pump;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (equals_ignoring_ascii_case(data.line(i, availability), wanted))
+            lines.append(list_line(data, i));
+        pump.tick();
+    }
+    fill_list(lines);
+    change_caption();
+    enableform();
+    show_tab(tab_listing);
+}
+
+void MainWindow::full_listing()
+{
+    const BusyCursor busy;
+    disableform();
+    load_up();
+    change_caption();
+    enableform();
+    show_tab(tab_listing);
+}
+
+void MainWindow::list_filtered(ListFilter filter)
+{
+    const BusyCursor busy;
+    state_.list_filter = filter;
+    list_items();
+}
+
+void MainWindow::order_changed()
+{
+    load_up();
+    disableform();
+}
+
+int MainWindow::selected_count() const
+{
+    return static_cast<int>(listing->List1->selectionModel()->selectedIndexes().size());
+}
+
+int MainWindow::first_selected_row() const
+{
+    int first = -1;
+    for (const QModelIndex &index : listing->List1->selectionModel()->selectedIndexes())
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    return first;
+}
+
+void MainWindow::list_selection_changed()
+{
+    const BusyCursor busy;
+    disableform();
+    QListWidget *list = listing->List1;
+    if (selected_count() > 1) {
+        list->setToolTip(QString::fromLatin1(multiple_selected_tip));
+        return;
+    }
+    const QListWidgetItem *current = list->currentItem();
+    if (!current)
+        return;
+    const QString wanted = current->text();
+    state_.list_by_number = listing->Option5->isChecked();
+    const int key_line = state_.list_by_number ? instrument_no : description;
+
+    clean();
+    disableform();
+    const ProductsData data = ProductsData::load(state_.app_path);
+    std::size_t found = ProductsData::npos;
+    const QByteArray wanted_bytes = wanted.toLocal8Bit();
+    if (QString::fromLocal8Bit(wanted_bytes) == wanted) {
+        found = data.find(key_line, std::string_view(wanted_bytes.constData(),
+                                                     static_cast<std::size_t>(wanted_bytes.size())));
+    } else {
+        // The line came from bytes the system encoding cannot represent one to one:
+        // compare as the list shows them.
+        for (std::size_t i = 0; i < data.size() && found == ProductsData::npos; ++i)
+            if (list_text(data.line(i, key_line)) == wanted)
+                found = i;
+    }
+    if (found != ProductsData::npos) {
+        const product_record record = data.record(found);
+        show_record(record);
+        load_history(record[instrument_no]);
+    } else {
+        show_no_history();
+    }
+    CALCULATE_DATE();
+}
+
+void MainWindow::show_record(const product_record &record)
+{
+    loaded_instrument_no_ = record[instrument_no];
+    loaded_description_ = record[description];
+
+    details->Text1->setText(field_text(record, instrument_no));
+    history->Text22->setText(field_text(record, instrument_no));
+    details->Text2->setText(field_text(record, description));
+    details->Text3->setText(field_text(record, location));
+    details->Text4->setText(field_text(record, cal_company));
+    details->Text5->setText(field_text(record, cal_cost));
+
+    const std::string &mode = record[cal_mode];
+    if (mode == mode_internal)
+        details->Option1->setChecked(true);
+    else if (mode == mode_external)
+        details->Option2->setChecked(true);
+    else if (mode == mode_ref_only)
+        details->Option7->setChecked(true);
+    if (record[availability] == state_available)
+        details->Option3->setChecked(true);
+    else
+        details->Option4->setChecked(true);
+
+    details->Text6->setText(field_text(record, interval_months));
+    details->Combo2->setCurrentText(field_text(record, purchase_day));
+    details->Combo3->setCurrentText(field_text(record, purchase_month));
+    details->Combo4->setCurrentText(field_text(record, purchase_year));
+    details->Combo1->setCurrentText(field_text(record, lastcal_day));
+    details->Combo5->setCurrentText(field_text(record, lastcal_month));
+    details->Combo6->setCurrentText(field_text(record, lastcal_year));
+    details->Text19->setText(field_text(record, serial_no));
+    details->Text20->setText(field_text(record, manufacturer));
+    details->Text23->setText(field_text(record, asset_value));
+    details->Text24->setText(field_text(record, purchased_from));
+    details->Text25->setText(field_text(record, purchase_order));
+}
+
+void MainWindow::list_double_clicked()
+{
+    if (state_.may_edit()) {
+        enableform();
+        listing->Command1->setEnabled(false);
+        details->Command4->setEnabled(true);
+        history->Command9->setEnabled(true);
+    }
+    show_tab(tab_details);
+}
+
+} // namespace durnmoor

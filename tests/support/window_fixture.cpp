@@ -1,0 +1,104 @@
+#include "support/window_fixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+namespace durnmoor::test {
+
+WindowFixture::WindowFixture(const std::string &products, const std::string &history)
+{
+    if (!products.empty())
+        env.write_file(QStringLiteral("products.dat"), products);
+    if (!history.empty())
+        env.write_file(QStringLiteral("history.dat"), history);
+    window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings()});
+    window->load_form();
+    window->apply_start_rights();
+    window->show();
+    QApplication::processEvents();
+}
+
+WindowFixture::~WindowFixture() { window.reset(); }
+
+QStringList WindowFixture::list_lines() const
+{
+    QStringList lines;
+    for (int i = 0; i < list()->count(); ++i)
+        lines << list()->item(i)->text();
+    return lines;
+}
+
+void WindowFixture::click_rows(const std::vector<int> &rows)
+{
+    QListWidget *l = list();
+    bool first = true;
+    for (const int row : rows) {
+        QListWidgetItem *item = l->item(row);
+        l->scrollToItem(item);
+        const QPoint at = l->visualItemRect(item).center();
+        QTest::mouseClick(l->viewport(), Qt::LeftButton,
+                          first ? Qt::NoModifier : Qt::ControlModifier, at);
+        first = false;
+    }
+}
+
+void WindowFixture::click_text(const QString &text)
+{
+    const auto found = list()->findItems(text, Qt::MatchExactly);
+    if (!found.isEmpty())
+        click_rows({list()->row(found.front())});
+}
+
+void WindowFixture::double_click_row(int row)
+{
+    QListWidget *l = list();
+    QListWidgetItem *item = l->item(row);
+    const QPoint at = l->visualItemRect(item).center();
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void WindowFixture::click_button(const char *name)
+{
+    auto *button = control<QAbstractButton>(name);
+    if (button && button->isEnabled())
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void WindowFixture::trigger(const char *action)
+{
+    auto *item = control<QAction>(action);
+    if (item && item->isEnabled())
+        item->trigger();
+}
+
+product_record make_record(const RecordSpec &spec)
+{
+    product_record record;
+    record[instrument_no] = spec.number;
+    record[description] = spec.description;
+    record[cal_cost] = spec.cost;
+    record[cal_mode] = spec.mode;
+    record[availability] = spec.availability;
+    record[interval_months] = spec.interval;
+    record[purchase_day] = "1";
+    record[purchase_month] = "January";
+    record[purchase_year] = "2020";
+    record[lastcal_day] = spec.day;
+    record[lastcal_month] = spec.month;
+    record[lastcal_year] = spec.year;
+    return record;
+}
+
+std::string file_of(const std::vector<product_record> &records)
+{
+    std::string out;
+    for (const auto &record : records)
+        for (const auto &line : record.lines)
+            out += line + "\r\n";
+    return out;
+}
+
+} // namespace durnmoor::test
