@@ -10,7 +10,8 @@ bool ContextMenuFilter::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
-            menu_->popup(mouse->globalPosition().toPoint());
+            if (menu_)
+                menu_->popup(mouse->globalPosition().toPoint());
             return true;
         }
     }

@@ -7,7 +7,8 @@ class QMenu;
 namespace durnmoor {
 
 // Pops a menu up at the pointer when the right mouse button is pressed on any widget
-// it watches; the press goes no further.
+// it watches; the press goes no further. Without a menu it only stops the press, so a
+// control inside a frame that has the menu does not pass the press on to the frame.
 class ContextMenuFilter : public QObject {
     Q_OBJECT
 

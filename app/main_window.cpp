@@ -32,6 +32,9 @@ constexpr char help_document[] = "durn.rtf";
 
 // Labels that keep the ordinary behaviour of a right click.
 const QStringList labels_without_file_menu = {QStringLiteral("Label4"), QStringLiteral("Label31")};
+// Controls inside frames that have the menu, which must not hand a right click on to them.
+const char *const controls_without_file_menu[] = {"Label4",  "Label31", "Option1", "Option2",
+                                                  "Option7", "Option3", "Option4"};
 
 template <typename Form> QWidget *add_page(QTabWidget *tabs, Form &form, const QString &caption)
 {
@@ -159,6 +162,12 @@ void MainWindow::install_context_menu()
     for (QWidget *target : targets)
         if (target)
             target->installEventFilter(filter);
+
+    auto *stop = new ContextMenuFilter(nullptr, this);
+    for (const char *name : controls_without_file_menu)
+        if (auto *control = findChild<QWidget *>(QString::fromLatin1(name)))
+            control->installEventFilter(stop);
+    history->List2->viewport()->installEventFilter(stop);
 }
 
 } // namespace durnmoor

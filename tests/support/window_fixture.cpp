@@ -3,6 +3,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 namespace durnmoor::test {
@@ -63,8 +68,12 @@ void WindowFixture::double_click_row(int row)
 void WindowFixture::click_button(const char *name)
 {
     auto *button = control<QAbstractButton>(name);
-    if (button && button->isEnabled())
-        QTest::mouseClick(button, Qt::LeftButton);
+    if (!button || !button->isEnabled())
+        return;
+    // A stretched option button reacts only over its mark and caption, not its centre.
+    const bool option = button->inherits("QRadioButton") || button->inherits("QCheckBox");
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                      option ? QPoint(8, button->height() / 2) : button->rect().center());
 }
 
 void WindowFixture::trigger(const char *action)
@@ -72,6 +81,50 @@ void WindowFixture::trigger(const char *action)
     auto *item = control<QAction>(action);
     if (item && item->isEnabled())
         item->trigger();
+}
+
+void WindowFixture::show_tab(int index)
+{
+    QTabBar *bar = control<QTabWidget>("SSTab1")->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+    QApplication::processEvents();
+}
+
+void WindowFixture::click_option(const char *name)
+{
+    auto *option = control<QRadioButton>(name);
+    QStyleOptionButton style_option;
+    style_option.initFrom(option);
+    const QRect indicator =
+        option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style_option, option);
+    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, indicator.center());
+}
+
+void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers)
+{
+    auto *l = control<QListWidget>(list);
+    QListWidgetItem *item = l->item(row);
+    l->scrollToItem(item);
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualItemRect(item).center());
+}
+
+void WindowFixture::double_click_list_row(const char *list, int row)
+{
+    auto *l = control<QListWidget>(list);
+    QListWidgetItem *item = l->item(row);
+    l->scrollToItem(item);
+    const QPoint at = l->visualItemRect(item).center();
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QStringList WindowFixture::lines_of(const char *list) const
+{
+    const auto *l = control<QListWidget>(list);
+    QStringList lines;
+    for (int i = 0; i < l->count(); ++i)
+        lines << l->item(i)->text();
+    return lines;
 }
 
 product_record make_record(const RecordSpec &spec)

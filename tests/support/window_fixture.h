@@ -38,6 +38,16 @@ public:
     void click_button(const char *name);
     void trigger(const char *action);
 
+    // Brings a tab of SSTab1 to the front by clicking its caption.
+    void show_tab(int index);
+    // Clicks an option button on its indicator, where a user's click always lands.
+    void click_option(const char *name);
+    // Clicks a row of any list of the window, with modifiers (ctrl to deselect).
+    void click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void double_click_list_row(const char *list, int row);
+    // Every line of any list of the window, top to bottom.
+    QStringList lines_of(const char *list) const;
+
     std::string products() const { return env.read_file(QStringLiteral("products.dat")); }
     std::string history() const { return env.read_file(QStringLiteral("history.dat")); }
 };
