@@ -79,6 +79,7 @@ private:
     // editing
     void connect_editing();
     product_record record_from_controls() const;
+    std::string field_bytes(const QString &shown, int line) const;
     void add_new_product();
     void edit_product();
     bool save_product(); // true when the record was written
@@ -111,10 +112,10 @@ private:
     AppContext context_;
     AppState state_;
 
-    // The record the list last loaded into the fields: its number and description
-    // name the instrument in the list's tooltip.
-    std::string loaded_instrument_no_;
-    std::string loaded_description_;
+    // The record the list last loaded into the fields. Its number and description name
+    // the instrument in the list's tooltip, and a field still showing what was loaded is
+    // written back with the loaded bytes, which the system encoding may not reproduce.
+    product_record loaded_;
     // The dates the details tab works with.
     QDate last_calibrated_;
     std::optional<QDate> next_due_;

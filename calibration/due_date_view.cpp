@@ -9,6 +9,7 @@
 #include "ui_details_tab.h"
 #include "ui_listing_tab.h"
 
+#include <QRegularExpression>
 #include <QValidator>
 
 namespace durnmoor {
@@ -29,6 +30,14 @@ public:
 private:
     int limit_;
 };
+
+// A number that is still being typed: a sign alone, or digits ending in the point.
+// Normalising it would drop the sign or the point, and a typed 1.5 would end up as 15.
+bool unfinished_number(const QString &text)
+{
+    static const QRegularExpression unfinished(QStringLiteral("^[+-]?([0-9]*\\.)?$"));
+    return !text.isEmpty() && unfinished.match(text).hasMatch();
+}
 
 void fill_date(QComboBox *day, QComboBox *month, QComboBox *year, QDate date)
 {
@@ -51,7 +60,14 @@ void MainWindow::connect_due_dates()
     QLineEdit *interval = details->Text6;
     interval->setMaxLength(32767);
     interval->setValidator(new TypedLengthValidator(interval_typing_limit, interval));
-    connect(interval, &QLineEdit::textEdited, this, [this] { CALCULATE_DATE(); });
+    connect(interval, &QLineEdit::textEdited, this, [this, interval](const QString &typed) {
+        const int cursor = interval->cursorPosition();
+        CALCULATE_DATE(); // the unfinished number has the value of its normal form
+        if (unfinished_number(typed)) {
+            interval->setText(typed);
+            interval->setCursorPosition(cursor);
+        }
+    });
     for (QComboBox *box : {details->Combo1, details->Combo5, details->Combo6})
         connect(box, &QComboBox::activated, this, [this] { CALCULATE_DATE(); });
 }
@@ -91,8 +107,8 @@ void MainWindow::CALCULATE_DATE()
     const QString shown = long_display(*next_due_);
     details->Text21->setText(shown);
     listing->List1->setToolTip(QStringLiteral("%1 (%2) due %3")
-                                   .arg(list_text(loaded_instrument_no_),
-                                        list_text(loaded_description_), shown));
+                                   .arg(list_text(loaded_[instrument_no]),
+                                        list_text(loaded_[description]), shown));
 }
 
 } // namespace durnmoor

@@ -31,8 +31,6 @@ QString entry_text(const HistoryRecord &record)
     return list_text(record.date);
 }
 
-std::string bytes_of(const QString &text) { return text.toLocal8Bit().toStdString(); }
-
 } // namespace
 
 void MainWindow::connect_history()
@@ -96,7 +94,7 @@ void MainWindow::history_entry_chosen()
     if (shown.isEmpty())
         return;
     const BusyCursor busy;
-    const std::string number = bytes_of(history->Text22->text());
+    const std::string number = field_bytes(history->Text22->text(), instrument_no);
     const HistoryData data = HistoryData::load(state_.app_path);
     for (const std::size_t i : data.history_of(number)) {
         if (entry_text(data.record(i)) != shown)
@@ -114,7 +112,7 @@ void MainWindow::update_result()
     setWindowTitle(QString::fromLatin1(updating_caption));
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const std::string number = bytes_of(history->Text22->text());
+    const std::string number = field_bytes(history->Text22->text(), instrument_no);
     const QString shown = selected_history_entry();
     // A line reading like the end marker would cut the result short and shift every
     // later record: refuse it before anything changes, with the box still open.
@@ -148,7 +146,7 @@ void MainWindow::update_result()
             return;
     } else {
         const WriteOutcome outcome = append_record(state_.app_path, number, today(),
-                                                   bytes_of(details->Text5->text()), *result);
+                                                   field_bytes(details->Text5->text(), cal_cost), *result);
         change_caption();
         // The calibration was not recorded, so the instrument keeps its old date.
         if (!report_write_failure(this, outcome))
@@ -177,7 +175,7 @@ void MainWindow::remove_calibration()
     setWindowTitle(QString::fromLatin1(updating_caption));
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const std::string number = bytes_of(history->Text22->text());
+    const std::string number = field_bytes(history->Text22->text(), instrument_no);
     const HistoryData data = HistoryData::load(state_.app_path);
     HistoryRewrite rewrite(data);
     for (std::size_t i = 0; i < data.size(); ++i) {

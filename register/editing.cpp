@@ -26,18 +26,13 @@ constexpr char overwrite_title[] = "Durnmoor Duplicate Record Alert";
 constexpr char delete_question[] = "Delete Selected?";
 constexpr char delete_title[] = "Durnmoor Tool Removal Alert";
 
-std::string bytes_of(const QString &text) { return text.toLocal8Bit().toStdString(); }
-
 // Blanks only: a tab typed into a field is content.
-QString trim_spaces(const QString &text)
+std::string trim_spaces(std::string text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
+    const auto begin = text.find_first_not_of(' ');
+    if (begin == std::string::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
 } // namespace
@@ -52,30 +47,38 @@ void MainWindow::connect_editing()
     connect(listing->Command3, &QPushButton::clicked, this, &MainWindow::delete_selected);
 }
 
+std::string MainWindow::field_bytes(const QString &shown, int line) const
+{
+    if (shown == list_text(loaded_[line]))
+        return loaded_[line];
+    return shown.toLocal8Bit().toStdString();
+}
+
 product_record MainWindow::record_from_controls() const
 {
+    const std::pair<int, QString> trimmed[] = {
+        {instrument_no, details->Text1->text()}, {description, details->Text2->text()},
+        {location, details->Text3->text()},      {cal_company, details->Text4->text()},
+        {cal_cost, details->Text5->text()}};
+    const std::pair<int, QString> as_typed[] = {
+        {purchase_day, details->Combo2->currentText()}, {purchase_month, details->Combo3->currentText()},
+        {purchase_year, details->Combo4->currentText()}, {lastcal_day, details->Combo1->currentText()},
+        {lastcal_month, details->Combo5->currentText()}, {lastcal_year, details->Combo6->currentText()},
+        {serial_no, details->Text19->text()},            {manufacturer, details->Text20->text()},
+        {asset_value, details->Text23->text()},          {purchased_from, details->Text24->text()},
+        {purchase_order, details->Text25->text()}};
+
     product_record record;
-    record[instrument_no] = bytes_of(trim_spaces(details->Text1->text()));
-    record[description] = bytes_of(trim_spaces(details->Text2->text()));
-    record[location] = bytes_of(trim_spaces(details->Text3->text()));
-    record[cal_company] = bytes_of(trim_spaces(details->Text4->text()));
-    record[cal_cost] = bytes_of(trim_spaces(details->Text5->text()));
+    for (const auto &[line, shown] : trimmed)
+        record[line] = trim_spaces(field_bytes(shown, line));
+    for (const auto &[line, shown] : as_typed)
+        record[line] = field_bytes(shown, line);
     record[cal_mode] = details->Option1->isChecked()   ? mode_internal
                        : details->Option7->isChecked() ? mode_ref_only
                                                        : mode_external;
     record[availability] = details->Option4->isChecked() ? state_obsolete : state_available;
-    record[interval_months] = number_form(leading_number(bytes_of(details->Text6->text())));
-    record[purchase_day] = bytes_of(details->Combo2->currentText());
-    record[purchase_month] = bytes_of(details->Combo3->currentText());
-    record[purchase_year] = bytes_of(details->Combo4->currentText());
-    record[lastcal_day] = bytes_of(details->Combo1->currentText());
-    record[lastcal_month] = bytes_of(details->Combo5->currentText());
-    record[lastcal_year] = bytes_of(details->Combo6->currentText());
-    record[serial_no] = bytes_of(details->Text19->text());
-    record[manufacturer] = bytes_of(details->Text20->text());
-    record[asset_value] = bytes_of(details->Text23->text());
-    record[purchased_from] = bytes_of(details->Text24->text());
-    record[purchase_order] = bytes_of(details->Text25->text());
+    record[interval_months] =
+        number_form(leading_number(details->Text6->text().toLocal8Bit().toStdString()));
     return record;
 }
 

@@ -175,12 +175,12 @@ void MainWindow::list_selection_changed()
     const ProductsData data = ProductsData::load(state_.app_path);
     std::size_t found = ProductsData::npos;
     const QByteArray wanted_bytes = wanted.toLocal8Bit();
-    if (QString::fromLocal8Bit(wanted_bytes) == wanted) {
+    if (!wanted.contains(QChar::ReplacementCharacter)) {
         found = data.find(key_line, std::string_view(wanted_bytes.constData(),
                                                      static_cast<std::size_t>(wanted_bytes.size())));
     } else {
-        // The line came from bytes the system encoding cannot represent one to one:
-        // compare as the list shows them.
+        // The line came from bytes the system encoding cannot decode: re-encoding the
+        // shown text would not give them back, so compare as the list shows them.
         for (std::size_t i = 0; i < data.size() && found == ProductsData::npos; ++i)
             if (list_text(data.line(i, key_line)) == wanted)
                 found = i;
@@ -197,8 +197,7 @@ void MainWindow::list_selection_changed()
 
 void MainWindow::show_record(const product_record &record)
 {
-    loaded_instrument_no_ = record[instrument_no];
-    loaded_description_ = record[description];
+    loaded_ = record;
 
     details->Text1->setText(field_text(record, instrument_no));
     history->Text22->setText(field_text(record, instrument_no));

@@ -163,6 +163,19 @@ private slots:
         QCOMPARE(f.control<QLineEdit>("Text27")->text(), QString());
     }
 
+    void bytes_the_encoding_cannot_decode_survive_an_edit()
+    {
+        // A register brought over from another system: 0xB5 is no UTF-8.
+        const product_record micro = make_record({"\xb5V-1", "Probe \xb5"});
+        WindowFixture f(file_of({micro}), "\xb5V-1\r\n05/12/2025\r\n10\r\n#1RESULT\r\nok\r\n#2RESULT\r\n");
+        f.double_click_row(0);
+        QCOMPARE(f.control<QLineEdit>("Text29")->text(), QStringLiteral("1"));
+        Messages::queue_answer(QMessageBox::Yes);
+        f.click_button("Command4");
+        QCOMPARE(Messages::shown().size(), std::size_t(1)); // the overwrite question: found
+        QCOMPARE(f.products(), file_of({micro}));
+    }
+
     void double_click_follows_the_edit_right_data()
     {
         QTest::addColumn<QString>("edit_right");

@@ -10,7 +10,7 @@ namespace durnmoor::test {
 
 TestEnv::TestEnv(QDate today)
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     set_fixed_today(today);
     settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("settings.ini")),
                                             QSettings::IniFormat);
