@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,6 +24,9 @@ class HistoryTab;
 namespace durnmoor {
 
 class ProductsData;
+
+// The working caption of every operation that fills the instrument list.
+inline constexpr char listing_caption[] = "Listing...";
 
 // The tab indexes of SSTab1.
 enum MainTab { tab_listing = 0, tab_address_book = 1, tab_details = 2, tab_history = 3 };
@@ -65,7 +69,9 @@ private:
 
     // instrument list
     void connect_instrument_list();
-    void fill_list(const QStringList &lines);
+    void empty_list();
+    // Fills List1 with the key lines of the records wanted (all when none is given).
+    void fill_list(const std::function<bool(const ProductsData &, std::size_t)> &wanted = {});
     QString list_line(const ProductsData &data, std::size_t record) const;
     void full_listing();
     void list_filtered(ListFilter filter);

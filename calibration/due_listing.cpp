@@ -8,17 +8,7 @@
 #include "register/products_file.h"
 #include "ui_listing_tab.h"
 
-#include <QSignalBlocker>
-
 namespace durnmoor {
-
-namespace {
-
-constexpr char listing_caption[] = "Listing...";
-
-QString text_of(std::string_view line) { return list_text(line); }
-
-} // namespace
 
 void MainWindow::connect_due_listing()
 {
@@ -34,28 +24,17 @@ void MainWindow::future_listing(int horizon_months)
     disableform();
     setWindowTitle(QString::fromLatin1(listing_caption));
     const BusyCursor busy;
-    state_.list_by_number = listing->Option5->isChecked();
-    {
-        const QSignalBlocker blocker(listing->List1);
-        listing->List1->clear();
-    }
+    empty_list();
     clean();
-
     const QDate now = today();
-    const ProductsData data = ProductsData::load(state_.app_path);
-    QStringList lines;
-    EventPump pump;
-    for (std::size_t i = 0; i < data.size(); ++i) {
+    fill_list([now, horizon_months](const ProductsData &data, std::size_t i) {
         // A record whose dates or interval give no due date is listed under every
         // horizon: it needs the user's attention more than any other.
-        const auto due = due_date(text_of(data.line(i, lastcal_day)),
-                                  text_of(data.line(i, lastcal_month)),
-                                  text_of(data.line(i, lastcal_year)), data.line(i, interval_months));
-        if (due_within(now, due, horizon_months))
-            lines.append(list_line(data, i));
-        pump.tick();
-    }
-    fill_list(lines);
+        const auto due = due_date(list_text(data.line(i, lastcal_day)),
+                                  list_text(data.line(i, lastcal_month)),
+                                  list_text(data.line(i, lastcal_year)), data.line(i, interval_months));
+        return due_within(now, due, horizon_months);
+    });
     change_caption();
     enableform();
 }

@@ -1,5 +1,7 @@
 #include "calibration/money.h"
 
+#include "register/number_form.h"
+
 #include <limits>
 
 namespace durnmoor {
@@ -9,12 +11,6 @@ namespace {
 constexpr int decimals = 4;
 constexpr std::uint64_t largest_positive = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint64_t largest_negative = largest_positive + 1;
-// An exponent beyond this moves every digit out of reach either way; stop counting there
-// so that a long run of exponent digits cannot overflow.
-constexpr std::int64_t exponent_cap = 1'000'000'000;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 bool push_digit(std::uint64_t &value, unsigned digit, std::uint64_t limit)
 {
     if (value > (limit - digit) / 10)
@@ -33,47 +29,13 @@ std::uint64_t magnitude(std::int64_t units)
 
 std::optional<Money> Money::parse_leading(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::string digits;
-    std::int64_t fraction_digits = 0;
-    bool any_digit = false;
-    while (i < text.size() && is_digit(text[i])) {
-        digits += text[i++];
-        any_digit = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && is_digit(text[i])) {
-            digits += text[i++];
-            ++fraction_digits;
-            any_digit = true;
-        }
-    }
-    if (!any_digit)
+    LeadingNumber number = scan_leading_number(text);
+    if (!number.found)
         return std::nullopt;
-
-    // An exponent counts only when digits follow it: "12e" is 12.
-    std::int64_t exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::size_t j = i + 1;
-        bool exponent_negative = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            exponent_negative = text[j++] == '-';
-        while (j < text.size() && is_digit(text[j])) {
-            if (exponent < exponent_cap)
-                exponent = exponent * 10 + (text[j] - '0');
-            ++j;
-        }
-        if (exponent_negative)
-            exponent = -exponent;
-    }
+    const bool negative = number.negative;
+    const std::int64_t fraction_digits = number.fraction_digits;
+    const std::int64_t exponent = number.exponent;
+    std::string &digits = number.digits;
 
     const std::size_t first_significant = digits.find_first_not_of('0');
     if (first_significant == std::string::npos)

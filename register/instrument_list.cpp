@@ -15,7 +15,6 @@ namespace durnmoor {
 
 namespace {
 
-constexpr char listing_caption[] = "Listing...";
 constexpr char multiple_selected_tip[] = "Multiple entries selected";
 
 bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals)
@@ -56,62 +55,54 @@ QString MainWindow::list_line(const ProductsData &data, std::size_t record) cons
     return list_text(data.line(record, state_.list_by_number ? instrument_no : description));
 }
 
-void MainWindow::fill_list(const QStringList &lines)
+void MainWindow::empty_list()
 {
-    QStringList sorted = lines;
-    sort_list_lines(sorted);
+    state_.list_by_number = listing->Option5->isChecked();
+    const QSignalBlocker blocker(listing->List1);
+    listing->List1->clear();
+}
+
+void MainWindow::fill_list(const std::function<bool(const ProductsData &, std::size_t)> &wanted)
+{
+    const ProductsData data = ProductsData::load(state_.app_path);
+    QStringList lines;
+    EventPump pump;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (!wanted || wanted(data, i))
+            lines.append(list_line(data, i));
+        pump.tick();
+    }
+    sort_list_lines(lines);
+
+    // One insertion of the sorted lines: the list is not redrawn line by line.
     QListWidget *list = listing->List1;
     const QSignalBlocker blocker(list);
     list->setUpdatesEnabled(false);
     list->clear();
-    list->addItems(sorted);
+    list->addItems(lines);
     list->setUpdatesEnabled(true);
 }
 
 void MainWindow::load_up()
 {
     const BusyCursor busy;
-    state_.list_by_number = listing->Option5->isChecked();
-    {
-        const QSignalBlocker blocker(listing->List1);
-        listing->List1->clear();
-    }
+    empty_list();
     clean();
     disableform();
-
-    const ProductsData data = ProductsData::load(state_.app_path);
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(data.size()));
-    EventPump pump;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        lines.append(list_line(data, i));
-        pump.tick();
-    }
-    fill_list(lines);
+    fill_list();
 }
 
 void MainWindow::list_items()
 {
     setWindowTitle(QString::fromLatin1(listing_caption));
     const BusyCursor busy;
-    state_.list_by_number = listing->Option5->isChecked();
-    {
-        const QSignalBlocker blocker(listing->List1);
-        listing->List1->clear();
-    }
+    empty_list();
     clean();
-
     const std::string_view wanted =
         state_.list_filter == ListFilter::obsolete ? state_obsolete : state_available;
-    const ProductsData data = ProductsData::load(state_.app_path);
-    QStringList lines;
-    EventPump pump;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (equals_ignoring_ascii_case(data.line(i, availability), wanted))
-            lines.append(list_line(data, i));
-        pump.tick();
-    }
-    fill_list(lines);
+    fill_list([wanted](const ProductsData &data, std::size_t i) {
+        return equals_ignoring_ascii_case(data.line(i, availability), wanted);
+    });
     change_caption();
     enableform();
     show_tab(tab_listing);

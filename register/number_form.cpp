@@ -26,50 +26,59 @@ std::string shortest(double value)
 
 } // namespace
 
-double leading_number(std::string_view text)
+LeadingNumber scan_leading_number(std::string_view text)
 {
+    // Past this every digit is out of reach either way; stop counting so that a long
+    // run of exponent digits cannot overflow.
+    constexpr std::int64_t exponent_cap = 1'000'000'000;
+    LeadingNumber number;
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::string number;
-    bool any_digit = false;
-    while (i < text.size() && is_digit(text[i])) {
-        number += text[i++];
-        any_digit = true;
-    }
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        number.negative = text[i++] == '-';
+    while (i < text.size() && is_digit(text[i]))
+        number.digits += text[i++];
     if (i < text.size() && text[i] == '.') {
-        number += text[i++];
+        ++i;
         while (i < text.size() && is_digit(text[i])) {
-            number += text[i++];
-            any_digit = true;
+            number.digits += text[i++];
+            ++number.fraction_digits;
         }
     }
-    if (!any_digit)
+    number.found = !number.digits.empty();
+    if (!number.found || i >= text.size())
+        return number;
+    const char e = text[i];
+    if (e != 'e' && e != 'E' && e != 'd' && e != 'D')
+        return number;
+    std::size_t j = i + 1;
+    bool exponent_negative = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+        exponent_negative = text[j++] == '-';
+    while (j < text.size() && is_digit(text[j])) {
+        if (number.exponent < exponent_cap)
+            number.exponent = number.exponent * 10 + (text[j] - '0');
+        ++j;
+    }
+    if (exponent_negative)
+        number.exponent = -number.exponent;
+    return number;
+}
+
+double leading_number(std::string_view text)
+{
+    const LeadingNumber number = scan_leading_number(text);
+    if (!number.found)
         return 0.0;
-    // An exponent counts only when digits follow it: "12e" is 12.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            exponent += text[j++];
-        if (j < text.size() && is_digit(text[j])) {
-            while (j < text.size() && is_digit(text[j]))
-                exponent += text[j++];
-            number += exponent;
-        }
-    }
-    if (number.front() == '.')
-        number.insert(number.begin(), '0');
+    const std::size_t whole = number.digits.size() - static_cast<std::size_t>(number.fraction_digits);
+    const std::string written = "0" + number.digits.substr(0, whole) + "." +
+                                number.digits.substr(whole) + "e" + std::to_string(number.exponent);
     double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto result = std::from_chars(written.data(), written.data() + written.size(), value);
     if (result.ec != std::errc() || !std::isfinite(value))
         return 0.0;
-    return negative ? -value : value;
+    return number.negative ? -value : value;
 }
 
 std::string number_form(double value)

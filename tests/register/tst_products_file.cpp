@@ -1,4 +1,3 @@
-#include "register/list_order.h"
 #include "register/products_file.h"
 #include "support/test_env.h"
 #include "support/window_fixture.h"
@@ -170,25 +169,6 @@ private slots:
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.file, QStringLiteral("products2.dat"));
         QCOMPARE(env.read_file("products.dat"), before);
-    }
-
-    void list_order_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QStringList>("sorted");
-        QTest::newRow("numbers as text") << QStringList{"9", "A1", "10"} << QStringList{"10", "9", "A1"};
-        QTest::newRow("case ignored") << QStringList{"b", "A", "a", "B"} << QStringList{"A", "a", "b", "B"};
-        QTest::newRow("duplicates kept") << QStringList{"x", "Multimeter", "Multimeter"}
-                                         << QStringList{"Multimeter", "Multimeter", "x"};
-        QTest::newRow("empty line first") << QStringList{"a", ""} << QStringList{"", "a"};
-    }
-
-    void list_order()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QStringList, sorted);
-        sort_list_lines(lines);
-        QCOMPARE(lines, sorted);
     }
 };
 
