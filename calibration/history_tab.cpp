@@ -124,12 +124,9 @@ void MainWindow::update_result()
         return;
     }
 
-    disableform();
-    const SplitDate now = split_date(today());
-    details->Combo1->setCurrentText(now.day);
-    details->Combo5->setCurrentText(now.month);
-    details->Combo6->setCurrentText(now.year);
-
+    // The history is written first: if that fails, nothing else changes and the result
+    // stays open in its box, ready to be stored again.
+    WriteOutcome outcome;
     if (!shown.isEmpty()) {
         const HistoryData data = HistoryData::load(state_.app_path);
         HistoryRewrite rewrite(data);
@@ -140,22 +137,23 @@ void MainWindow::update_result()
             else
                 rewrite.copy(i);
         }
-        const WriteOutcome outcome = rewrite.commit(state_.app_path);
-        change_caption();
-        if (!report_write_failure(this, outcome))
-            return;
+        outcome = rewrite.commit(state_.app_path);
     } else {
-        const WriteOutcome outcome = append_record(state_.app_path, number, today(),
-                                                   field_bytes(details->Text5->text(), cal_cost), *result);
-        change_caption();
-        // The calibration was not recorded, so the instrument keeps its old date.
-        if (!report_write_failure(this, outcome))
-            return;
-        {
-            const QSignalBlocker blocker(history->List2);
-            history->List2->addItem(long_display(today()));
-        }
-        history->Text26->setReadOnly(true);
+        outcome = append_record(state_.app_path, number, today(),
+                                field_bytes(details->Text5->text(), cal_cost), *result);
+    }
+    change_caption();
+    if (!report_write_failure(this, outcome))
+        return;
+
+    disableform();
+    const SplitDate now = split_date(today());
+    details->Combo1->setCurrentText(now.day);
+    details->Combo5->setCurrentText(now.month);
+    details->Combo6->setCurrentText(now.year);
+    if (shown.isEmpty()) {
+        const QSignalBlocker blocker(history->List2);
+        history->List2->addItem(long_display(today()));
     }
 
     save_product();
