@@ -9,9 +9,8 @@ bool report_write_failure(QWidget *parent, const WriteOutcome &outcome)
     if (outcome.ok)
         return true;
     Messages::notify(parent,
-                     QStringLiteral("The file %1 could not be written: %2\n"
-                                    "Nothing was changed; the data file is as it was before.")
-                         .arg(outcome.file, outcome.reason),
+                     QStringLiteral("%1 could not be saved.\n%2: %3\n%1 has been left as it was.")
+                         .arg(outcome.data_file, outcome.file, outcome.reason),
                      QString::fromLatin1(app_title), QMessageBox::Warning);
     return false;
 }

@@ -62,14 +62,17 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
 {
     const QString twin_name = QFileInfo(twin_path).fileName();
     const QString data_name = QFileInfo(data_path).fileName();
+    auto failure = [&](const QString &file, const QString &reason) {
+        return WriteOutcome{false, data_name, file, reason};
+    };
     QFile twin(twin_path);
     if (!twin.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return WriteOutcome::failure(twin_name, twin.errorString());
+        return failure(twin_name, twin.errorString());
 
     auto abandon = [&](const QString &reason) {
         twin.close();
         QFile::remove(twin_path);
-        return WriteOutcome::failure(twin_name, reason);
+        return failure(twin_name, reason);
     };
     if (!write_all(twin, bytes) || !twin.flush())
         return abandon(twin.errorString());
@@ -84,7 +87,7 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
                     QFile::encodeName(data_path).constData()) != 0) {
         const QString reason = system_reason();
         QFile::remove(twin_path);
-        return WriteOutcome::failure(data_name, reason);
+        return failure(data_name, reason);
     }
     sync_directory(QFileInfo(data_path).absolutePath());
     return {};

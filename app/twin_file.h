@@ -9,16 +9,12 @@ class QIODevice;
 namespace durnmoor {
 
 // What became of a rewrite. When ok is false the data file is exactly as it was
-// before; file and reason say what could not be done, for the user.
+// before; file and reason say which step failed and why, for the user.
 struct WriteOutcome {
     bool ok = true;
-    QString file;
+    QString data_file; // the file that was to change
+    QString file;      // the file that could not be written or renamed
     QString reason;
-
-    static WriteOutcome failure(const QString &file, const QString &reason)
-    {
-        return {false, file, reason};
-    }
 };
 
 // Opens the file for appending and closes it again, so that a missing data file

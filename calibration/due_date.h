@@ -32,7 +32,8 @@ std::optional<QDate> due_date(QDate last_calibrated, double interval);
 int month_distance(QDate today, QDate due);
 
 // Whether an instrument belongs in a listing of what falls due within the next horizon_months:
-// overdue and this month's included.
+// overdue and this month's included. An instrument without a due date counts as due under
+// every horizon, so that a record nobody can schedule is never silently left out.
 bool due_within(QDate today, std::optional<QDate> due, int horizon_months);
 
 } // namespace durnmoor

@@ -76,8 +76,20 @@ QString result_text(const HistoryRecord &record)
     return text;
 }
 
-HistoryData::HistoryData(std::string bytes) : bytes_(std::move(bytes))
+HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
+    : bytes_(std::move(bytes)), complete_(!only)
 {
+    if (complete_) {
+        // Sized up front: growing the list record by record moves every record about twice
+        // and touches twice the memory, which on a large history costs more than this count.
+        std::size_t markers = 0;
+        for (std::size_t at = bytes_.find(result_start_marker); at != std::string::npos;
+             at = bytes_.find(result_start_marker, at + result_start_marker.size()))
+            ++markers;
+        records_.reserve(markers);
+    }
+
+    std::vector<std::string_view> result; // one record's result lines, gathered to size them
     LineCursor cursor(bytes_);
     whole_groups_end_ = bytes_.size();
     while (!cursor.at_end()) {
@@ -92,16 +104,25 @@ HistoryData::HistoryData(std::string bytes) : bytes_(std::move(bytes))
         }
         if (group[3] != result_start_marker)
             continue;
+        if (only && group[0] != *only) {
+            // Another instrument's record: pass over its result without keeping anything.
+            std::string_view line;
+            while (cursor.next(line) && line != result_end_marker) {
+            }
+            continue;
+        }
         HistoryRecord record{std::string(group[0]), std::string(group[1]), std::string(group[2]),
                              {}, false};
+        result.clear();
         std::string_view line;
         while (cursor.next(line)) {
             if (line == result_end_marker) {
                 record.terminated = true;
                 break;
             }
-            record.result_lines.emplace_back(line);
+            result.push_back(line);
         }
+        record.result_lines.assign(result.begin(), result.end());
         records_.push_back(std::move(record));
     }
 }
@@ -111,6 +132,13 @@ HistoryData HistoryData::load(const QString &app_path)
     const QString path = history_path(app_path);
     ensure_exists(path);
     return HistoryData(read_all_bytes(path));
+}
+
+HistoryData HistoryData::load_of(const QString &app_path, std::string_view instrument_no)
+{
+    const QString path = history_path(app_path);
+    ensure_exists(path);
+    return HistoryData(read_all_bytes(path), std::string(instrument_no));
 }
 
 std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
@@ -160,13 +188,12 @@ WriteOutcome append_record(const QString &app_path, std::string_view instrument_
                            std::string_view cost, const ResultLines &result)
 {
     const HistoryData data = HistoryData::load(app_path);
-    const QByteArray date_text = file_date(date).toLatin1();
-    const auto bytes = data.with_appended(
-        instrument_no, std::string_view(date_text.constData(), static_cast<std::size_t>(date_text.size())), cost, result);
+    const std::string date_text = file_date(date).toStdString();
+    const auto bytes = data.with_appended(instrument_no, date_text, cost, result);
     if (!bytes)
-        return WriteOutcome::failure(
-            QString::fromLatin1(history_file_name),
-            QStringLiteral("The instrument number or the cost holds a line break."));
+        return WriteOutcome{false, QString::fromLatin1(history_file_name),
+                            QString::fromLatin1(history_file_name),
+                            QStringLiteral("The instrument number or the cost holds a line break.")};
     return replace_through_twin(history_path(app_path), history_twin_path(app_path), *bytes);
 }
 
@@ -184,6 +211,7 @@ void HistoryRewrite::replace_result(std::size_t record, const ResultLines &resul
 
 WriteOutcome HistoryRewrite::commit(const QString &app_path) const
 {
+    Q_ASSERT(source_.complete());
     ensure_exists(history_path(app_path));
     return replace_through_twin(history_path(app_path), history_twin_path(app_path), out_);
 }

@@ -75,10 +75,15 @@ QString result_text(const HistoryRecord &record);
 class HistoryData {
 public:
     HistoryData() = default;
-    explicit HistoryData(std::string bytes);
+    // With only, just the records of that instrument are kept.
+    explicit HistoryData(std::string bytes, std::optional<std::string> only = std::nullopt);
 
     // Makes sure the file exists (created empty), then reads it.
     static HistoryData load(const QString &app_path);
+    // Only one instrument's records: quick to show, but never the source of a rewrite,
+    // which would lose every other record.
+    static HistoryData load_of(const QString &app_path, std::string_view instrument_no);
+    bool complete() const { return complete_; }
 
     std::size_t size() const { return records_.size(); }
     bool empty() const { return records_.empty(); }
@@ -102,6 +107,7 @@ private:
     std::string bytes_;
     std::vector<HistoryRecord> records_;
     std::size_t whole_groups_end_ = 0; // where lines that cannot form a group begin
+    bool complete_ = true;
 };
 
 // Adds one calibration: instrument_no, date as file date, the cost line and the result.

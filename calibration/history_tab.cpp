@@ -55,7 +55,7 @@ void MainWindow::connect_history()
 
 void MainWindow::load_history(const std::string &instrument_number)
 {
-    const HistoryData data = HistoryData::load(state_.app_path);
+    const HistoryData data = HistoryData::load_of(state_.app_path, instrument_number);
     QStringList entries;
     for (const std::size_t i : data.history_of(instrument_number))
         entries.append(entry_text(data.record(i)));
@@ -95,7 +95,7 @@ void MainWindow::history_entry_chosen()
         return;
     const BusyCursor busy;
     const std::string number = field_bytes(history->Text22->text(), instrument_no);
-    const HistoryData data = HistoryData::load(state_.app_path);
+    const HistoryData data = HistoryData::load_of(state_.app_path, number);
     for (const std::size_t i : data.history_of(number)) {
         if (entry_text(data.record(i)) != shown)
             continue;

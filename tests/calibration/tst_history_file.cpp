@@ -67,6 +67,10 @@ private slots:
         QCOMPARE(figures.count, qint64(costs.size()));
         QCOMPARE(QString::fromStdString(figures.total.format()), total);
         QCOMPARE(figures.average ? QString::fromStdString(figures.average->format()) : "", average);
+        // Reading one instrument's records only gives the same figures.
+        const HistoryData only_a(bytes.toStdString(), std::string("A"));
+        QCOMPARE(only_a.size(), std::size_t(costs.size()));
+        QCOMPARE(only_a.figures_of("A").total, figures.total);
     }
 
     // What survives a rewrite that copies every record, and what an append keeps before

@@ -124,7 +124,7 @@ void tst_HistoryTab::record_and_remove_data()
         << "A line of the result cannot read #2RESULT.";
     QTest::newRow("history not writable")
         << false << -1 << "Calibrated OK" << true << bytes(original)
-        << "The file history2.dat could not be written";
+        << "history.dat could not be saved.\nhistory2.dat";
 }
 
 void tst_HistoryTab::record_and_remove()

@@ -13,11 +13,11 @@ using namespace durnmoor::test;
 
 namespace {
 
-std::string register_of(std::initializer_list<RecordSpec> specs)
+std::string register_of(std::initializer_list<RecordFields> fields_list)
 {
     std::vector<product_record> records;
-    for (const auto &spec : specs)
-        records.push_back(make_record(spec));
+    for (const auto &fields : fields_list)
+        records.push_back(make_record(fields));
     return file_of(records);
 }
 
@@ -86,9 +86,9 @@ private slots:
 
     void selecting_shows_every_field()
     {
-        RecordSpec spec{"DMM-014", "Bench multimeter", "AVAILABLE", " 12 ", "5", "December", "2026",
+        RecordFields fields{"DMM-014", "Bench multimeter", "AVAILABLE", " 12 ", "5", "December", "2026",
                         "INTERNAL", "100"};
-        product_record record = make_record(spec);
+        product_record record = make_record(fields);
         record[location] = "Lab 2";
         record[cal_company] = "Acme Calibration";
         record[serial_no] = " SN 77 ";

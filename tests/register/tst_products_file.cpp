@@ -59,7 +59,7 @@ private slots:
     void three_instruments_are_150_lines_and_read_back()
     {
         TestEnv env;
-        RecordSpec quoted{"  A-1 ", "Probe, \"fast\" ,  set ", "OBSOLETE"};
+        RecordFields quoted{"  A-1 ", "Probe, \"fast\" ,  set ", "OBSOLETE"};
         const std::vector<product_record> records{make_record({"1", "DMM"}), make_record(quoted),
                                                   make_record({"3", "Scope"})};
         env.write_file("products.dat", file_of({records[0], records[1]}));

@@ -1,8 +1,14 @@
 #include "support/window_fixture.h"
 
+#include "app/message_box.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMetaEnum>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -127,21 +133,95 @@ QStringList WindowFixture::lines_of(const char *list) const
     return lines;
 }
 
-product_record make_record(const RecordSpec &spec)
+void WindowFixture::type_text(const char *box, const QString &text)
+{
+    auto *edit = control<QPlainTextEdit>(box);
+    QTest::mouseClick(edit->viewport(), Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, lines[i]);
+    }
+}
+
+void WindowFixture::type_over(const char *box, const QString &text)
+{
+    auto *edit = control<QLineEdit>(box);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+QString WindowFixture::text_of(const char *box) const
+{
+    return control<QLineEdit>(box)->text();
+}
+
+QStringList WindowFixture::enabled_among(std::initializer_list<const char *> names) const
+{
+    QStringList enabled;
+    for (const char *name : names)
+        if (control<QWidget>(name)->isEnabled())
+            enabled << QString::fromLatin1(name);
+    return enabled;
+}
+
+int WindowFixture::current_tab() const
+{
+    return control<QTabWidget>("SSTab1")->currentIndex();
+}
+
+bool WindowFixture::pick(const char *combo, const QString &text)
+{
+    auto *box = control<QComboBox>(combo);
+    const int index = box->findText(text, Qt::MatchExactly);
+    if (index < 0 || !box->isEnabled())
+        return false;
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+    return true;
+}
+
+QStringList shown_messages()
+{
+    const QMetaEnum icons = QMetaEnum::fromType<QMessageBox::Icon>();
+    const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+    QStringList lines;
+    for (const MessageRequest &shown : Messages::shown()) {
+        QStringList names = QString::fromLatin1(buttons.valueToKeys(int(shown.buttons))).split('|');
+        // FirstButton and LastButton are other names of Ok and RestoreDefaults.
+        names.removeIf([](const QString &name) {
+            return name == QLatin1String("FirstButton") || name == QLatin1String("LastButton");
+        });
+        lines << QStringLiteral("%1 \"%2\": %3 (%4, default %5)")
+                     .arg(QLatin1String(icons.valueToKey(shown.icon)), shown.title, shown.text,
+                          names.join('|'), QLatin1String(buttons.valueToKey(shown.default_button)));
+    }
+    return lines;
+}
+
+QList<QByteArray> file_lines(const std::string &bytes)
+{
+    return QByteArray::fromStdString(bytes).split('\n');
+}
+
+product_record make_record(const RecordFields &fields)
 {
     product_record record;
-    record[instrument_no] = spec.number;
-    record[description] = spec.description;
-    record[cal_cost] = spec.cost;
-    record[cal_mode] = spec.mode;
-    record[availability] = spec.availability;
-    record[interval_months] = spec.interval;
+    record[instrument_no] = fields.number;
+    record[description] = fields.description;
+    record[cal_cost] = fields.cost;
+    record[cal_mode] = fields.mode;
+    record[availability] = fields.availability;
+    record[interval_months] = fields.interval;
     record[purchase_day] = "1";
     record[purchase_month] = "January";
     record[purchase_year] = "2020";
-    record[lastcal_day] = spec.day;
-    record[lastcal_month] = spec.month;
-    record[lastcal_year] = spec.year;
+    record[lastcal_day] = fields.day;
+    record[lastcal_month] = fields.month;
+    record[lastcal_year] = fields.year;
     return record;
 }
 

@@ -5,7 +5,9 @@
 #include "support/test_env.h"
 
 #include <QListWidget>
+#include <QTest>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,13 +49,24 @@ public:
     void double_click_list_row(const char *list, int row);
     // Every line of any list of the window, top to bottom.
     QStringList lines_of(const char *list) const;
+    // Replaces the whole text of a plain text box by typing it; "\n" is a press of Return.
+    void type_text(const char *box, const QString &text);
+    // Types over the whole text of a line edit, as a user who selected it all first.
+    void type_over(const char *box, const QString &text);
+    QString text_of(const char *box) const;
+    // Which of the named controls are enabled, in the order given.
+    QStringList enabled_among(std::initializer_list<const char *> names) const;
+    int current_tab() const;
+    // Picks an entry of a combo box as the box reports a user's pick. False when the box is
+    // disabled or has no such entry.
+    bool pick(const char *combo, const QString &text);
 
     std::string products() const { return env.read_file(QStringLiteral("products.dat")); }
     std::string history() const { return env.read_file(QStringLiteral("history.dat")); }
 };
 
 // A record with the given fields and every other line empty (the reserved lines too).
-struct RecordSpec {
+struct RecordFields {
     std::string number;
     std::string description;
     std::string availability = "AVAILABLE";
@@ -62,7 +75,19 @@ struct RecordSpec {
     std::string mode = "EXTERNAL";
     std::string cost;
 };
-product_record make_record(const RecordSpec &spec);
+product_record make_record(const RecordFields &fields);
 std::string file_of(const std::vector<product_record> &records);
+
+// Every message box recorded so far, one line each: icon, title, text, buttons and default.
+QStringList shown_messages();
+
+// Lines with their CR kept, so that a missing CR still shows in a failure.
+QList<QByteArray> file_lines(const std::string &bytes);
+// Two files compared line by line for a readable failure, then byte for byte.
+#define COMPARE_FILE(actual, expected)                                                             \
+    do {                                                                                           \
+        QCOMPARE(durnmoor::test::file_lines(actual), durnmoor::test::file_lines(expected));        \
+        QCOMPARE(QByteArray::fromStdString(actual), QByteArray::fromStdString(expected));          \
+    } while (false)
 
 } // namespace durnmoor::test

@@ -1,0 +1,205 @@
+// Calibration history on a generated history.dat of 100,000 records (10,000 instruments,
+// ten calibrations each): one instrument's history, the due-date listing, and correcting a
+// result with "&Update Result".
+#include "generate.h"
+
+#include "app/message_box.h"
+#include "calibration/history_file.h"
+#include "register/products_file.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace durnmoor;
+using durnmoor::bench::BenchWindow;
+using durnmoor::bench::row_for;
+
+namespace {
+
+constexpr int history_instruments = 10000;
+constexpr int calibrations_each = 10;
+
+int size_of(const benchmark::State &state)
+{
+    return static_cast<int>(state.range(0));
+}
+
+const std::string &register_10k()
+{
+    static const std::string bytes = bench::generate_products(history_instruments);
+    return bytes;
+}
+
+const std::string &history_100k()
+{
+    static const std::string bytes =
+        bench::generate_history(history_instruments, calibrations_each);
+    return bytes;
+}
+
+// The file layer alone: read history.dat, pick out one instrument's records and figures.
+// Puts the generated 100,000-record history into dir; false (and the benchmark skipped) when it fails.
+bool write_history(const QTemporaryDir &dir, benchmark::State &state)
+{
+    QFile file(dir.filePath(QString::fromLatin1(history_file_name)));
+    const std::string &bytes = history_100k();
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()))
+        return true;
+    state.SkipWithError("history.dat could not be written");
+    return false;
+}
+
+void BM_HistoryOfOne(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    if (!write_history(dir, state))
+        return;
+    std::int64_t i = 0;
+    std::size_t found = 0;
+    for (auto _ : state) {
+        const std::string number = bench::instrument_number(row_for(i++, history_instruments));
+        const HistoryData data = HistoryData::load_of(dir.path(), number); // as the window loads it
+        const std::vector<std::size_t> entries = data.history_of(number);
+        const HistoryFigures figures = data.figures_of(number);
+        benchmark::DoNotOptimize(figures);
+        found = entries.size();
+    }
+    if (found != calibrations_each)
+        state.SkipWithError("the instrument's history was not found");
+}
+
+// The parts of HistoryOfOne, to tell where its time goes: reading the file's bytes, parsing
+// them into records, and picking out one instrument from the parsed records.
+void BM_HistoryRead(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    if (!write_history(dir, state))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(read_all_bytes(history_path(dir.path())));
+    state.counters["MB"] = static_cast<double>(history_100k().size()) / 1e6;
+}
+
+void BM_HistoryParse(benchmark::State &state)
+{
+    std::size_t records = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string bytes = history_100k();
+        state.ResumeTiming();
+        const HistoryData data(std::move(bytes));
+        records = data.size();
+    }
+    if (records != std::size_t{calibrations_each} * history_instruments)
+        state.SkipWithError("the history did not parse into its records");
+}
+
+void BM_HistoryLookup(benchmark::State &state)
+{
+    const HistoryData data(history_100k());
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        const std::string number = bench::instrument_number(row_for(i++, history_instruments));
+        benchmark::DoNotOptimize(data.history_of(number));
+        benchmark::DoNotOptimize(data.figures_of(number));
+    }
+}
+
+// Selecting an instrument in the list over the full history: record, history list, figures
+// and due date.
+void BM_SelectWithHistory(benchmark::State &state)
+{
+    BenchWindow w(register_10k(), history_100k());
+    const QListWidget *entries = w.control<QListWidget>("List2");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        w.select_row(row_for(i++, history_instruments));
+        BenchWindow::settle();
+    }
+    if (entries->count() != calibrations_each)
+        state.SkipWithError("the instrument's history was not listed");
+}
+
+// "1 Month": the instruments due by the end of next month, overdue ones included.
+void BM_FutureListing(benchmark::State &state)
+{
+    const int n = size_of(state);
+    BenchWindow w(bench::generate_products(n));
+    QRadioButton *one_month = w.control<QRadioButton>("Option8");
+    for (auto _ : state) {
+        one_month->click();
+        BenchWindow::settle();
+    }
+    state.counters["listed"] = w.list()->count();
+    if (w.list()->count() == 0 || w.list()->count() == n)
+        state.SkipWithError("the listing selected nothing or everything");
+}
+
+// Correcting one calibration's result: the history rewritten with the new result, the
+// instrument saved (the overwrite question answered Yes) and the list reloaded. Choosing the
+// instrument and the entry, opening the result and typing are not timed; both files are
+// put back before each iteration.
+void BM_UpdateResult(benchmark::State &state)
+{
+    const std::string &products = register_10k();
+    const std::string &history = history_100k();
+    BenchWindow w(products, history);
+    QListWidget *entries = w.control<QListWidget>("List2");
+    QPlainTextEdit *result = w.control<QPlainTextEdit>("Text26");
+    QPushButton *update = w.control<QPushButton>("Command10");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.write_file(products_file_name, products);
+        w.write_file(history_file_name, history);
+        w.select_row(row_for(i, history_instruments));
+        entries->setCurrentRow(static_cast<int>(i % calibrations_each));
+        if (QListWidgetItem *item = entries->currentItem())
+            emit entries->itemDoubleClicked(item);
+        const QString corrected =
+            QStringLiteral("Corrected %1: reading on range 2 was 0.3% high.\nRechecked.").arg(i);
+        result->setPlainText(corrected);
+        Messages::clear();
+        Messages::queue_answer(QMessageBox::Yes);
+        const bool ready = update->isEnabled() && !result->isReadOnly();
+        BenchWindow::settle();
+        state.ResumeTiming();
+
+        update->click();
+        BenchWindow::settle();
+
+        state.PauseTiming();
+        const bool updated =
+            ready && Messages::shown().size() == 1 && w.list()->count() == history_instruments &&
+            w.read_file(history_file_name).find(corrected.section(u'\n', 0, 0).toStdString()) !=
+                std::string::npos;
+        ++i;
+        state.ResumeTiming();
+        if (!updated) {
+            state.SkipWithError("the result was not corrected");
+            break;
+        }
+    }
+}
+
+void add_benchmarks()
+{
+    using bench::add_sized;
+    add_sized("HistoryOfOne", BM_HistoryOfOne, {{calibrations_each * history_instruments, 30}});
+    add_sized("HistoryRead", BM_HistoryRead, {{calibrations_each * history_instruments, 30}});
+    add_sized("HistoryParse", BM_HistoryParse, {{calibrations_each * history_instruments, 30}});
+    add_sized("HistoryLookup", BM_HistoryLookup, {{calibrations_each * history_instruments, 100}});
+    add_sized("SelectWithHistory", BM_SelectWithHistory, {{history_instruments, 50}});
+    add_sized("FutureListing1Month", BM_FutureListing, {{10000, 30}, {100000, 5}});
+    add_sized("UpdateResult", BM_UpdateResult, {{calibrations_each * history_instruments, 20}});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return bench::bench_main(argc, argv, add_benchmarks);
+}

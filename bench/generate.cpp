@@ -1,0 +1,250 @@
+#include "generate.h"
+
+#include "app/clock.h"
+#include "app/message_box.h"
+#include "register/number_form.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFile>
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace durnmoor::bench {
+
+namespace {
+
+constexpr std::array descriptions{
+    "Digital Multimeter",
+    "Torque Wrench 20-100 Nm",
+    "Vernier Caliper 150 mm",
+    "Outside Micrometer 0-25",
+    "Pressure Gauge 0-10 bar",
+    "Insulation Tester",
+    "Oscilloscope 100 MHz",
+    "Thermocouple Probe K",
+    "Dial Test Indicator",
+    "Height Gauge 300 mm",
+    "Bench Power Supply",
+    "Clamp Meter 600 A",
+    "Feeler Gauge Set",
+    "Surface Plate Grade A",
+    "Slip Gauge Set",
+    "Sound Level Meter",
+    "Tachometer",
+    "Weighing Scale 30 kg",
+};
+constexpr std::array locations{"Lab 1",      "Lab 2",      "Stores",        "Workshop A",
+                               "Workshop B", "Site Van 3", "Quality Office"};
+constexpr std::array companies{"Acme Calibration Ltd", "Northern Metrology", "In-house",
+                               "Precision Labs", "Trent Instruments"};
+constexpr std::array manufacturers{"Fluke",  "Mitutoyo", "Norbar",   "Tektronix",
+                                   "Megger", "Starrett", "Keysight", "Druck"};
+constexpr std::array suppliers{"RS Components", "Farnell", "Cromwell", "Direct", "Zoro"};
+constexpr std::array intervals{3, 6, 12, 12, 12, 12, 24, 36};
+constexpr std::array results{
+    "Within tolerance, no adjustment.",
+    "Adjusted: zero offset corrected.",
+    "Certificate issued, readings attached.",
+    "Out of tolerance on range 3, adjusted and rechecked.",
+    "Battery replaced before calibration.",
+    "Failed: returned to the maker for repair.",
+};
+
+template <typename Array> const char *pick(const Array &words, std::mt19937 &rng)
+{
+    return words[rng() % words.size()];
+}
+
+std::string digits(std::mt19937 &rng, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += static_cast<char>('0' + rng() % 10);
+    return out;
+}
+
+std::string money(std::mt19937 &rng, int low, int high)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d", low + static_cast<int>(rng() % (high - low)),
+                  static_cast<int>(rng() % 100));
+    return text;
+}
+
+std::string english_month(int month)
+{
+    return QLocale::c().monthName(month, QLocale::LongFormat).toStdString();
+}
+
+void put_line(std::string &out, std::string_view line)
+{
+    out += line;
+    out += "\r\n";
+}
+
+} // namespace
+
+int bench_main(int argc, char **argv, void (*add_benchmarks)())
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    set_fixed_today(QDate(today_year, today_month, today_day));
+    Messages::set_test_mode(true);
+    Messages::clear();
+
+    add_benchmarks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+void add_sized(const char *name, void (*fn)(benchmark::State &),
+               std::initializer_list<std::pair<int, int>> sizes_and_iterations)
+{
+    for (const auto &[size, iterations] : sizes_and_iterations)
+        benchmark::RegisterBenchmark(name, fn)
+            ->Arg(size)
+            ->Iterations(iterations)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            // Other work on the machine only ever adds time: the least of the repetitions
+            // is the figure closest to the code's own cost.
+            ->ComputeStatistics("min", [](const std::vector<double> &v) {
+                return *std::min_element(v.begin(), v.end());
+            });
+}
+
+std::string instrument_number(int index)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "INS-%06d", index + 1);
+    return text;
+}
+
+product_record generated_record(int index)
+{
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(index) * 2654435761u + 17u);
+    product_record record;
+    record[instrument_no] = instrument_number(index);
+    record[description] = pick(descriptions, rng);
+    record[location] = pick(locations, rng);
+    record[cal_company] = pick(companies, rng);
+    record[cal_cost] = money(rng, 25, 450);
+    const unsigned mode = rng() % 10;
+    record[cal_mode] = std::string(mode < 4   ? mode_internal
+                                   : mode < 9 ? mode_external
+                                              : mode_ref_only);
+    record[availability] = std::string(rng() % 7 == 0 ? state_obsolete : state_available);
+    record[interval_months] = number_form(intervals[rng() % intervals.size()]);
+    const QDate bought = QDate(2010, 1, 1).addDays(static_cast<qint64>(rng() % 5000));
+    record[purchase_day] = std::to_string(bought.day());
+    record[purchase_month] = english_month(bought.month());
+    record[purchase_year] = std::to_string(bought.year());
+    const QDate calibrated = QDate(2024, 1, 1).addDays(static_cast<qint64>(rng() % 1461));
+    record[lastcal_day] = std::to_string(calibrated.day());
+    record[lastcal_month] = english_month(calibrated.month());
+    record[lastcal_year] = std::to_string(calibrated.year());
+    record[serial_no] = "SN" + digits(rng, 8);
+    record[manufacturer] = pick(manufacturers, rng);
+    record[asset_value] = money(rng, 80, 9000);
+    record[purchased_from] = pick(suppliers, rng);
+    record[purchase_order] = "PO-" + digits(rng, 5);
+    return record;
+}
+
+std::string generate_products(int count)
+{
+    std::string out;
+    out.reserve(static_cast<std::size_t>(count) * 320);
+    for (int i = 0; i < count; ++i)
+        for (const std::string &line : generated_record(i).lines)
+            put_line(out, line);
+    return out;
+}
+
+std::string generate_history(int instruments, int per_instrument)
+{
+    std::mt19937 rng(4242);
+    std::vector<int> order(static_cast<std::size_t>(instruments));
+    std::iota(order.begin(), order.end(), 0);
+    // Ten rounds over 2018 to 2027: a gap of 330 days and at most 300 of jitter keeps one
+    // instrument's dates apart, so each history entry names one record.
+    const QDate first(2018, 1, 1);
+    std::string out;
+    out.reserve(static_cast<std::size_t>(instruments) * static_cast<std::size_t>(per_instrument) *
+                110);
+    for (int round = 0; round < per_instrument; ++round) {
+        std::shuffle(order.begin(), order.end(), rng);
+        for (const int index : order) {
+            const QDate date = first.addDays(round * 330 + static_cast<qint64>(rng() % 300));
+            put_line(out, instrument_number(index));
+            put_line(out, date.toString(QStringLiteral("dd/MM/yyyy")).toStdString());
+            put_line(out, money(rng, 25, 450));
+            put_line(out, "#1RESULT");
+            put_line(out, pick(results, rng));
+            if (rng() % 2 == 0)
+                put_line(out, "Ref. " + digits(rng, 6) + ", technician " + digits(rng, 2));
+            put_line(out, "#2RESULT");
+        }
+    }
+    return out;
+}
+
+BenchWindow::BenchWindow(const std::string &products, const std::string &history)
+{
+    settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("settings.ini")),
+                                            QSettings::IniFormat);
+    write_file("products.dat", products);
+    if (!history.empty())
+        write_file("history.dat", history);
+    window_ = std::make_unique<MainWindow>(AppContext{dir_.path(), settings_.get()});
+    window_->load_form();
+    window_->apply_start_rights();
+    window_->show();
+    settle();
+}
+
+BenchWindow::~BenchWindow()
+{
+    window_.reset();
+}
+
+void BenchWindow::write_file(const char *name, const std::string &bytes) const
+{
+    QFile file(dir_.filePath(QString::fromLatin1(name)));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string BenchWindow::read_file(const char *name) const
+{
+    QFile file(dir_.filePath(QString::fromLatin1(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void BenchWindow::settle()
+{
+    QApplication::processEvents();
+}
+
+void BenchWindow::select_row(int row) const
+{
+    list()->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+} // namespace durnmoor::bench

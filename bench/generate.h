@@ -1,0 +1,93 @@
+#pragma once
+
+// Generated registers and histories for the benchmarks, and the main window started over
+// them as the program starts it.
+
+#include "app/main_window.h"
+#include "register/product_record.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QListWidget>
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace durnmoor::bench {
+
+// The "today" every benchmark runs on, so due listings select the same instruments each run.
+inline constexpr int today_year = 2026, today_month = 12, today_day = 5;
+
+// The main of every benchmark program: a QApplication (offscreen unless QT_QPA_PLATFORM
+// says otherwise), a fixed today, English month names, message boxes answered from the
+// queue instead of shown; then add_benchmarks registers what Google Benchmark runs.
+int bench_main(int argc, char **argv, void (*add_benchmarks)());
+
+// Registers fn once per register size, each with a fixed number of iterations: the window
+// operations have untimed set-up per iteration that would otherwise multiply the run time.
+// Times are wall-clock milliseconds, since writes wait for the disk.
+void add_sized(const char *name, void (*fn)(benchmark::State &),
+               std::initializer_list<std::pair<int, int>> sizes_and_iterations);
+
+// Rows visited in turn: spread over the list, never the same row twice running.
+inline int row_for(std::int64_t iteration, int rows)
+{
+    return static_cast<int>((iteration * 7919 + 13) % rows);
+}
+
+// "INS-000123" for index 122: numbers start at 1.
+std::string instrument_number(int index);
+
+// A realistic instrument: vocabulary descriptions, about one in seven obsolete, last
+// calibrated in 2024 to 2027, costs, serial numbers, reserved lines empty. The same index
+// always gives the same record.
+product_record generated_record(int index);
+
+// count records, CR LF.
+std::string generate_products(int count);
+
+// per_instrument calibrations of each of the first `instruments` numbers, in the order they
+// would have been recorded: round by round, the instruments of a round in a shuffled order,
+// so one instrument's records are spread over the whole file. Each result is one or two
+// lines; one instrument's dates are all different.
+std::string generate_history(int instruments, int per_instrument);
+
+// A temporary program directory holding the given files, and the main window started over
+// it (load_form, apply_start_rights, shown offscreen).
+class BenchWindow {
+public:
+    explicit BenchWindow(const std::string &products, const std::string &history = {});
+    ~BenchWindow();
+
+    QString dir() const { return dir_.path(); }
+    void write_file(const char *name, const std::string &bytes) const;
+    std::string read_file(const char *name) const;
+
+    MainWindow &window() { return *window_; }
+    template <typename T> T *control(const char *name) const
+    {
+        return window_->findChild<T *>(QString::fromLatin1(name));
+    }
+    QListWidget *list() const { return control<QListWidget>("List1"); }
+
+    // Makes row the one selected row of List1, as a plain click does.
+    void select_row(int row) const;
+
+    // Runs what the last step left pending (layout, painting) so the window is idle again.
+    // Timed steps end with it, so what an operation defers is counted; set-up steps end
+    // with it, so their leftovers are not.
+    static void settle();
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+} // namespace durnmoor::bench
