@@ -64,15 +64,13 @@ private slots:
             {"printlisted", "Print Listed Items"}, {"fulllist", "Full Listing"},
             {"listobsol", "List Obsolete Instruments"}, {"listava", "List Available Instruments"},
             {"aboutit", "&About"}, {"helpme", "&Help"}, {"quit", "&Quit"},
-            {"passwordproena", "Password Account Maintenance"}};
+            {"passwordproena", "Password Account Maintenance"}, {"fi", "File"},
+            {"listinst", "List Instruments..."}, {"options", "Options"}};
         for (const auto &[name, caption] : items) {
             auto *action = f.control<QAction>(name);
-            QVERIFY2(action, name);
-            QCOMPARE(action->text(), QString::fromLatin1(caption));
+            auto *menu = f.control<QMenu>(name);
+            QCOMPARE(action ? action->text() : menu ? menu->title() : name, QString::fromLatin1(caption));
         }
-        QCOMPARE(f.control<QMenu>("fi")->title(), QStringLiteral("File"));
-        QCOMPARE(f.control<QMenu>("listinst")->title(), QStringLiteral("List Instruments..."));
-        QCOMPARE(f.control<QMenu>("options")->title(), QStringLiteral("Options"));
     }
 
     void every_entry_box_is_named_by_its_label()
@@ -144,13 +142,8 @@ private slots:
         WindowFixture f;
         Messages::queue_answer(QMessageBox::No);
         f.trigger("quit");
-        QCOMPARE(Messages::shown().size(), std::size_t(1));
-        const MessageRequest &asked = Messages::shown().front();
-        QCOMPARE(asked.text, QStringLiteral("Are you sure you want to Quit Durnmoor?"));
-        QCOMPARE(asked.title, QStringLiteral("Durnmoor Quit Program Alert"));
-        QCOMPARE(asked.icon, QMessageBox::Question);
-        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(asked.default_button, QMessageBox::No);
+        QCOMPARE(shown_messages(), QStringList{"Question \"Durnmoor Quit Program Alert\": Are you sure "
+                                               "you want to Quit Durnmoor? (Yes|No, default No)"});
         QVERIFY(f.window->isVisible());
 
         Messages::queue_answer(QMessageBox::Yes);

@@ -68,10 +68,10 @@ void tst_DueListing::horizon()
     QFETCH(QString, register_kind);
     WindowFixture f(register_kind == "empty" ? std::string() : mixed_register());
     if (register_kind == "description")
-        f.click_option("Option6");
+        f.click_button("Option6");
     // From another horizon first, so that the chosen one has something to change.
-    f.click_option(option == "Option8" ? "Option10" : "Option8");
-    f.click_option(option.constData());
+    f.click_button(option == "Option8" ? "Option10" : "Option8");
+    f.click_button(option.constData());
     QTEST(f.list_lines(), "listed");
     QVERIFY(f.window->windowTitle().startsWith(QLatin1String("Durnmoor V1.0")));
 }

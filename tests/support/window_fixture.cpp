@@ -33,26 +33,12 @@ WindowFixture::WindowFixture(const std::string &products, const std::string &his
 
 WindowFixture::~WindowFixture() { window.reset(); }
 
-QStringList WindowFixture::list_lines() const
-{
-    QStringList lines;
-    for (int i = 0; i < list()->count(); ++i)
-        lines << list()->item(i)->text();
-    return lines;
-}
+QStringList WindowFixture::list_lines() const { return lines_of("List1"); }
 
 void WindowFixture::click_rows(const std::vector<int> &rows)
 {
-    QListWidget *l = list();
-    bool first = true;
-    for (const int row : rows) {
-        QListWidgetItem *item = l->item(row);
-        l->scrollToItem(item);
-        const QPoint at = l->visualItemRect(item).center();
-        QTest::mouseClick(l->viewport(), Qt::LeftButton,
-                          first ? Qt::NoModifier : Qt::ControlModifier, at);
-        first = false;
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        click_list_row("List1", rows[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
 }
 
 void WindowFixture::click_text(const QString &text)
@@ -62,14 +48,7 @@ void WindowFixture::click_text(const QString &text)
         click_rows({list()->row(found.front())});
 }
 
-void WindowFixture::double_click_row(int row)
-{
-    QListWidget *l = list();
-    QListWidgetItem *item = l->item(row);
-    const QPoint at = l->visualItemRect(item).center();
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
+void WindowFixture::double_click_row(int row) { double_click_list_row("List1", row); }
 
 void WindowFixture::click_button(const char *name)
 {
@@ -77,9 +56,17 @@ void WindowFixture::click_button(const char *name)
     if (!button || !button->isEnabled())
         return;
     // A stretched option button reacts only over its mark and caption, not its centre.
-    const bool option = button->inherits("QRadioButton") || button->inherits("QCheckBox");
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
-                      option ? QPoint(8, button->height() / 2) : button->rect().center());
+    QPoint at = button->rect().center();
+    if (button->inherits("QRadioButton") || button->inherits("QCheckBox")) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        at = button->style()
+                 ->subElementRect(button->inherits("QRadioButton") ? QStyle::SE_RadioButtonIndicator
+                                                                   : QStyle::SE_CheckBoxIndicator,
+                                  &option, button)
+                 .center();
+    }
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 void WindowFixture::trigger(const char *action)
@@ -96,16 +83,6 @@ void WindowFixture::show_tab(int index)
     QApplication::processEvents();
 }
 
-void WindowFixture::click_option(const char *name)
-{
-    auto *option = control<QRadioButton>(name);
-    QStyleOptionButton style_option;
-    style_option.initFrom(option);
-    const QRect indicator =
-        option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style_option, option);
-    QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, indicator.center());
-}
-
 void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers)
 {
     auto *l = control<QListWidget>(list);
@@ -116,12 +93,10 @@ void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifi
 
 void WindowFixture::double_click_list_row(const char *list, int row)
 {
+    click_list_row(list, row);
     auto *l = control<QListWidget>(list);
-    QListWidgetItem *item = l->item(row);
-    l->scrollToItem(item);
-    const QPoint at = l->visualItemRect(item).center();
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       l->visualItemRect(l->item(row)).center());
 }
 
 QStringList WindowFixture::lines_of(const char *list) const

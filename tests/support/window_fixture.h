@@ -37,13 +37,12 @@ public:
     void click_rows(const std::vector<int> &rows);
     void click_text(const QString &text);
     void double_click_row(int row);
+    // Clicks a button where a user would; an option button on its mark.
     void click_button(const char *name);
     void trigger(const char *action);
 
     // Brings a tab of SSTab1 to the front by clicking its caption.
     void show_tab(int index);
-    // Clicks an option button on its indicator, where a user's click always lands.
-    void click_option(const char *name);
     // Clicks a row of any list of the window, with modifiers (ctrl to deselect).
     void click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void double_click_list_row(const char *list, int row);
