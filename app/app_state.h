@@ -10,8 +10,8 @@ namespace durnmoor {
 
 // Where the program keeps its files and options; tests hand in their own.
 struct AppContext {
-    QString app_path;                // the program's directory: every data file lives there
-    QSettings *settings = nullptr;   // application "Durnmoor", sections "Pass" and "Reminder"
+    QString app_path;              // the program's directory: every data file lives there
+    QSettings *settings = nullptr; // application "Durnmoor", sections "Pass" and "Reminder"
 };
 
 // Rights are held as text, as the accounts file stores them; granted when the value is not 0.
@@ -30,7 +30,10 @@ struct AppState {
     ListFilter list_filter = ListFilter::none; // no value yet counts as "available"
 
     const QString &right(int n) const { return user_rights[static_cast<std::size_t>(n - 1)]; }
-    void set_right(int n, const QString &value) { user_rights[static_cast<std::size_t>(n - 1)] = value; }
+    void set_right(int n, const QString &value)
+    {
+        user_rights[static_cast<std::size_t>(n - 1)] = value;
+    }
     bool may_edit() const { return right_granted(right(3)); }
     bool may_maintain_accounts() const { return right_granted(right(1)); }
 };

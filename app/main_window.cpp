@@ -96,10 +96,10 @@ void MainWindow::load_form()
 void MainWindow::apply_start_rights()
 {
     state_.user_rights = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
-    const QString protection = context_.settings
-                                   ? context_.settings->value(QStringLiteral("Pass/Word"),
-                                                              QStringLiteral("NO")).toString()
-                                   : QStringLiteral("NO");
+    const QString protection =
+        context_.settings
+            ? context_.settings->value(QStringLiteral("Pass/Word"), QStringLiteral("NO")).toString()
+            : QStringLiteral("NO");
     if (protection == QLatin1String("NO"))
         state_.set_right(3, QStringLiteral("1")); // no protection: everybody may edit
     disableform();
@@ -111,13 +111,18 @@ void MainWindow::change_caption()
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void MainWindow::show_tab(MainTab tab) { ui->SSTab1->setCurrentIndex(tab); }
+void MainWindow::show_tab(MainTab tab)
+{
+    ui->SSTab1->setCurrentIndex(tab);
+}
 
 void MainWindow::connect_menus()
 {
     connect(ui->fulllist, &QAction::triggered, this, &MainWindow::full_listing);
-    connect(ui->listava, &QAction::triggered, this, [this] { list_filtered(ListFilter::available); });
-    connect(ui->listobsol, &QAction::triggered, this, [this] { list_filtered(ListFilter::obsolete); });
+    connect(ui->listava, &QAction::triggered, this,
+            [this] { list_filtered(ListFilter::available); });
+    connect(ui->listobsol, &QAction::triggered, this,
+            [this] { list_filtered(ListFilter::obsolete); });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
@@ -149,9 +154,11 @@ void MainWindow::set_button_pictures()
 void MainWindow::install_context_menu()
 {
     QList<QWidget *> targets{ui->SSTab1->tabBar(), listing->List1->viewport()};
-    for (auto *button : findChildren<QPushButton *>(QRegularExpression(QStringLiteral("^Command\\d+$"))))
+    for (auto *button :
+         findChildren<QPushButton *>(QRegularExpression(QStringLiteral("^Command\\d+$"))))
         targets << button;
-    for (const char *name : {"Option5", "Option6", "Option8", "Option9", "Option10", "Option11", "Option12"})
+    for (const char *name :
+         {"Option5", "Option6", "Option8", "Option9", "Option10", "Option11", "Option12"})
         targets << findChild<QRadioButton *>(QString::fromLatin1(name));
     for (const char *name : {"Frame1", "Frame2", "Frame5", "Frame6", "Frame7"})
         targets << findChild<QGroupBox *>(QString::fromLatin1(name));

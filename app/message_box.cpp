@@ -32,15 +32,24 @@ void Messages::notify(QWidget *parent, const QString &text, const QString &title
 bool Messages::confirm(QWidget *parent, const QString &text, const QString &title,
                        QMessageBox::Icon icon)
 {
-    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::No}) == QMessageBox::Yes;
+    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No}) ==
+           QMessageBox::Yes;
 }
 
-void Messages::set_test_mode(bool on) { test_mode_ = on; }
+void Messages::set_test_mode(bool on)
+{
+    test_mode_ = on;
+}
 
-void Messages::queue_answer(QMessageBox::StandardButton answer) { answers_.push_back(answer); }
+void Messages::queue_answer(QMessageBox::StandardButton answer)
+{
+    answers_.push_back(answer);
+}
 
-const std::vector<MessageRequest> &Messages::shown() { return shown_; }
+const std::vector<MessageRequest> &Messages::shown()
+{
+    return shown_;
+}
 
 void Messages::clear()
 {

@@ -17,7 +17,10 @@ int StartDoc(const QString &doc_name)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(doc_name)) ? 33 : 2;
 }
 
-void set_start_doc_hook(std::function<int(const QString &)> hook) { start_doc_hook = std::move(hook); }
+void set_start_doc_hook(std::function<int(const QString &)> hook)
+{
+    start_doc_hook = std::move(hook);
+}
 
 void SetTopMost(QWidget *window, bool on_top)
 {

@@ -16,7 +16,8 @@ SingleInstance::SingleInstance(const QString &app_path)
             .toHex()
             .left(16);
     lock_ = std::make_unique<QLockFile>(
-        QDir(QDir::tempPath()).filePath(QStringLiteral("durnmoor-%1.lock").arg(QString::fromLatin1(key))));
+        QDir(QDir::tempPath())
+            .filePath(QStringLiteral("durnmoor-%1.lock").arg(QString::fromLatin1(key))));
     lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
     acquired_ = lock_->tryLock(0);
 }

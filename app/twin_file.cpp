@@ -13,7 +13,10 @@ namespace durnmoor {
 
 namespace {
 
-QString system_reason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString system_reason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 // Makes the rename itself durable: the directory entry is flushed too.
 void sync_directory(const QString &dir)

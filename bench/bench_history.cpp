@@ -40,13 +40,15 @@ const std::string &history_100k()
 }
 
 // The file layer alone: read history.dat, pick out one instrument's records and figures.
-// Puts the generated 100,000-record history into dir; false (and the benchmark skipped) when it fails.
+// Puts the generated 100,000-record history into dir; false (and the benchmark skipped) when it
+// fails.
 bool write_history(const QTemporaryDir &dir, benchmark::State &state)
 {
     QFile file(dir.filePath(QString::fromLatin1(history_file_name)));
     const std::string &bytes = history_100k();
     if (file.open(QIODevice::WriteOnly) &&
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()))
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+            static_cast<qint64>(bytes.size()))
         return true;
     state.SkipWithError("history.dat could not be written");
     return false;

@@ -8,21 +8,25 @@ namespace {
 
 constexpr int year_choice_span = 100;
 
-QString four_digit_year(int year) {
+QString four_digit_year(int year)
+{
     return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
 }
 
-int code_of(QChar c) {
+int code_of(QChar c)
+{
     return c.unicode();
 }
-int code_of(char c) {
+int code_of(char c)
+{
     return static_cast<unsigned char>(c);
 }
 
 // The value of a text of ASCII digits only, min_digits to max_digits long. Locale digits are
 // refused: the texts end up in data files that other machines must read alike.
 template <typename Text>
-std::optional<int> ascii_number(Text text, qsizetype min_digits, qsizetype max_digits) {
+std::optional<int> ascii_number(Text text, qsizetype min_digits, qsizetype max_digits)
+{
     const auto size = static_cast<qsizetype>(text.size());
     if (size < min_digits || size > max_digits)
         return std::nullopt;
@@ -36,7 +40,8 @@ std::optional<int> ascii_number(Text text, qsizetype min_digits, qsizetype max_d
     return value;
 }
 
-std::optional<int> month_number(QStringView name) {
+std::optional<int> month_number(QStringView name)
+{
     const QLocale locale;
     const QLocale english = QLocale::c();
     for (int m = 1; m <= 12; ++m) {
@@ -51,7 +56,8 @@ std::optional<int> month_number(QStringView name) {
     return std::nullopt;
 }
 
-std::optional<QDate> valid(int year, int month, int day) {
+std::optional<QDate> valid(int year, int month, int day)
+{
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
@@ -60,7 +66,8 @@ std::optional<QDate> valid(int year, int month, int day) {
 
 } // namespace
 
-QStringList month_names() {
+QStringList month_names()
+{
     const QLocale locale;
     QStringList names;
     for (int m = 1; m <= 12; ++m)
@@ -68,14 +75,16 @@ QStringList month_names() {
     return names;
 }
 
-QStringList day_choices() {
+QStringList day_choices()
+{
     QStringList days;
     for (int d = 1; d <= 31; ++d)
         days << QString::number(d);
     return days;
 }
 
-QStringList year_choices(QDate today) {
+QStringList year_choices(QDate today)
+{
     QStringList years;
     if (!today.isValid())
         return years;
@@ -84,17 +93,20 @@ QStringList year_choices(QDate today) {
     return years;
 }
 
-SplitDate split_date(QDate date) {
+SplitDate split_date(QDate date)
+{
     return {QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')),
             QLocale().monthName(date.month(), QLocale::LongFormat), four_digit_year(date.year())};
 }
 
 // QDate::toString uses the C locale: ASCII digits, whatever the user's language.
-QString file_date(QDate date) {
+QString file_date(QDate date)
+{
     return date.toString(u"dd/MM/yyyy");
 }
 
-std::optional<QDate> parse_file_date(std::string_view text) {
+std::optional<QDate> parse_file_date(std::string_view text)
+{
     const auto first = text.find('/');
     if (first == std::string_view::npos)
         return std::nullopt;
@@ -110,20 +122,25 @@ std::optional<QDate> parse_file_date(std::string_view text) {
 }
 
 // QLocale::toString rather than QDate::toString, whose names are always English.
-QString long_display(QDate date) {
+QString long_display(QDate date)
+{
     return QLocale().toString(date, u"dddd MMM d yyyy");
 }
-QString reminder_display(QDate date) {
+QString reminder_display(QDate date)
+{
     return QLocale().toString(date, u"dddd dd MMMM yyyy");
 }
-QString report_display(QDate date) {
+QString report_display(QDate date)
+{
     return QLocale().toString(date, u"ddd MMM dd yyyy");
 }
-QString report_header(QDate date) {
+QString report_header(QDate date)
+{
     return QLocale().toString(date, u"ddd MMMM dd yyyy");
 }
 
-std::optional<QDate> parse_split_date(QStringView day, QStringView month, QStringView year) {
+std::optional<QDate> parse_split_date(QStringView day, QStringView month, QStringView year)
+{
     const auto d = ascii_number(day.trimmed(), 1, 2);
     const auto m = month_number(month.trimmed());
     const auto y = ascii_number(year.trimmed(), 4, 4);
@@ -132,7 +149,8 @@ std::optional<QDate> parse_split_date(QStringView day, QStringView month, QStrin
     return valid(*y, *m, *d);
 }
 
-std::optional<QDate> parse_joined_date(QStringView text) {
+std::optional<QDate> parse_joined_date(QStringView text)
+{
     // A "/" anywhere means the window's form, where an empty part stays a (failing) part;
     // otherwise any run of blanks separates, as in the records' own joined form.
     const QList<QStringView> parts =

@@ -1,11 +1,11 @@
 // The due date of the instrument on the details tab.
 #include "app/main_window.h"
 
+#include "app/clock.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "register/list_order.h"
 #include "register/number_form.h"
-#include "app/clock.h"
 #include "ui_details_tab.h"
 #include "ui_listing_tab.h"
 
@@ -106,9 +106,9 @@ void MainWindow::CALCULATE_DATE()
 
     const QString shown = long_display(*next_due_);
     details->Text21->setText(shown);
-    listing->List1->setToolTip(QStringLiteral("%1 (%2) due %3")
-                                   .arg(list_text(loaded_[instrument_no]),
-                                        list_text(loaded_[description]), shown));
+    listing->List1->setToolTip(
+        QStringLiteral("%1 (%2) due %3")
+            .arg(list_text(loaded_[instrument_no]), list_text(loaded_[description]), shown));
 }
 
 } // namespace durnmoor

@@ -12,10 +12,13 @@ namespace durnmoor {
 
 void MainWindow::connect_due_listing()
 {
-    const std::pair<QRadioButton *, int> horizons[] = {
-        {listing->Option8, 1}, {listing->Option12, 2}, {listing->Option9, 3}, {listing->Option10, 6}};
+    const std::pair<QRadioButton *, int> horizons[] = {{listing->Option8, 1},
+                                                       {listing->Option12, 2},
+                                                       {listing->Option9, 3},
+                                                       {listing->Option10, 6}};
     for (const auto &[option, months] : horizons)
-        connect(option, &QRadioButton::clicked, this, [this, months = months] { future_listing(months); });
+        connect(option, &QRadioButton::clicked, this,
+                [this, months = months] { future_listing(months); });
     connect(listing->Option11, &QRadioButton::clicked, this, &MainWindow::full_listing);
 }
 
@@ -30,9 +33,9 @@ void MainWindow::future_listing(int horizon_months)
     fill_list([now, horizon_months](const ProductsData &data, std::size_t i) {
         // A record whose dates or interval give no due date is listed under every
         // horizon: it needs the user's attention more than any other.
-        const auto due = due_date(list_text(data.line(i, lastcal_day)),
-                                  list_text(data.line(i, lastcal_month)),
-                                  list_text(data.line(i, lastcal_year)), data.line(i, interval_months));
+        const auto due =
+            due_date(list_text(data.line(i, lastcal_day)), list_text(data.line(i, lastcal_month)),
+                     list_text(data.line(i, lastcal_year)), data.line(i, interval_months));
         return due_within(now, due, horizon_months);
     });
     change_caption();

@@ -29,7 +29,10 @@ void put_record(std::string &out, std::string_view instrument_no, std::string_vi
 }
 
 // A line break inside a field would split it into two lines and shift every later line.
-bool holds_line_break(std::string_view field) { return field.find('\n') != std::string_view::npos; }
+bool holds_line_break(std::string_view field)
+{
+    return field.find('\n') != std::string_view::npos;
+}
 
 } // namespace
 
@@ -111,8 +114,8 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
             }
             continue;
         }
-        HistoryRecord record{std::string(group[0]), std::string(group[1]), std::string(group[2]),
-                             {}, false};
+        HistoryRecord record{
+            std::string(group[0]), std::string(group[1]), std::string(group[2]), {}, false};
         result.clear();
         std::string_view line;
         while (cursor.next(line)) {
@@ -169,8 +172,7 @@ HistoryFigures HistoryData::figures_of(std::string_view instrument_no) const
 }
 
 std::optional<std::string> HistoryData::with_appended(std::string_view instrument_no,
-                                                      std::string_view date,
-                                                      std::string_view cost,
+                                                      std::string_view date, std::string_view cost,
                                                       const ResultLines &result) const
 {
     if (holds_line_break(instrument_no) || holds_line_break(date) || holds_line_break(cost))
@@ -191,9 +193,9 @@ WriteOutcome append_record(const QString &app_path, std::string_view instrument_
     const std::string date_text = file_date(date).toStdString();
     const auto bytes = data.with_appended(instrument_no, date_text, cost, result);
     if (!bytes)
-        return WriteOutcome{false, QString::fromLatin1(history_file_name),
-                            QString::fromLatin1(history_file_name),
-                            QStringLiteral("The instrument number or the cost holds a line break.")};
+        return WriteOutcome{
+            false, QString::fromLatin1(history_file_name), QString::fromLatin1(history_file_name),
+            QStringLiteral("The instrument number or the cost holds a line break.")};
     return replace_through_twin(history_path(app_path), history_twin_path(app_path), *bytes);
 }
 

@@ -99,8 +99,8 @@ public:
     // are; only what would misalign the new record is mended first: a missing last line end
     // is added, a cut-off last record is closed, and left-over lines too few to form a group
     // are left out. nullopt when the number or the cost holds a line break.
-    std::optional<std::string> with_appended(std::string_view instrument_no,
-                                             std::string_view date, std::string_view cost,
+    std::optional<std::string> with_appended(std::string_view instrument_no, std::string_view date,
+                                             std::string_view cost,
                                              const ResultLines &result) const;
 
 private:

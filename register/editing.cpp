@@ -56,17 +56,22 @@ std::string MainWindow::field_bytes(const QString &shown, int line) const
 
 product_record MainWindow::record_from_controls() const
 {
-    const std::pair<int, QString> trimmed[] = {
-        {instrument_no, details->Text1->text()}, {description, details->Text2->text()},
-        {location, details->Text3->text()},      {cal_company, details->Text4->text()},
-        {cal_cost, details->Text5->text()}};
-    const std::pair<int, QString> as_typed[] = {
-        {purchase_day, details->Combo2->currentText()}, {purchase_month, details->Combo3->currentText()},
-        {purchase_year, details->Combo4->currentText()}, {lastcal_day, details->Combo1->currentText()},
-        {lastcal_month, details->Combo5->currentText()}, {lastcal_year, details->Combo6->currentText()},
-        {serial_no, details->Text19->text()},            {manufacturer, details->Text20->text()},
-        {asset_value, details->Text23->text()},          {purchased_from, details->Text24->text()},
-        {purchase_order, details->Text25->text()}};
+    const std::pair<int, QString> trimmed[] = {{instrument_no, details->Text1->text()},
+                                               {description, details->Text2->text()},
+                                               {location, details->Text3->text()},
+                                               {cal_company, details->Text4->text()},
+                                               {cal_cost, details->Text5->text()}};
+    const std::pair<int, QString> as_typed[] = {{purchase_day, details->Combo2->currentText()},
+                                                {purchase_month, details->Combo3->currentText()},
+                                                {purchase_year, details->Combo4->currentText()},
+                                                {lastcal_day, details->Combo1->currentText()},
+                                                {lastcal_month, details->Combo5->currentText()},
+                                                {lastcal_year, details->Combo6->currentText()},
+                                                {serial_no, details->Text19->text()},
+                                                {manufacturer, details->Text20->text()},
+                                                {asset_value, details->Text23->text()},
+                                                {purchased_from, details->Text24->text()},
+                                                {purchase_order, details->Text25->text()}};
 
     product_record record;
     for (const auto &[line, shown] : trimmed)

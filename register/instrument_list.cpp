@@ -31,7 +31,10 @@ bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals
     return true;
 }
 
-QString field_text(const product_record &record, int line) { return list_text(record[line]); }
+QString field_text(const product_record &record, int line)
+{
+    return list_text(record[line]);
+}
 
 } // namespace
 
@@ -47,7 +50,8 @@ void MainWindow::connect_instrument_list()
     });
     connect(listing->List1, &QListWidget::itemSelectionChanged, this,
             &MainWindow::list_selection_changed);
-    connect(listing->List1, &QListWidget::itemDoubleClicked, this, &MainWindow::list_double_clicked);
+    connect(listing->List1, &QListWidget::itemDoubleClicked, this,
+            &MainWindow::list_double_clicked);
 }
 
 QString MainWindow::list_line(const ProductsData &data, std::size_t record) const
@@ -167,8 +171,9 @@ void MainWindow::list_selection_changed()
     std::size_t found = ProductsData::npos;
     const QByteArray wanted_bytes = wanted.toLocal8Bit();
     if (!wanted.contains(QChar::ReplacementCharacter)) {
-        found = data.find(key_line, std::string_view(wanted_bytes.constData(),
-                                                     static_cast<std::size_t>(wanted_bytes.size())));
+        found =
+            data.find(key_line, std::string_view(wanted_bytes.constData(),
+                                                 static_cast<std::size_t>(wanted_bytes.size())));
     } else {
         // The line came from bytes the system encoding cannot decode: re-encoding the
         // shown text would not give them back, so compare as the list shows them.

@@ -8,7 +8,10 @@ namespace durnmoor {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The shortest text that reads back as the same double, exponent in capitals.
 std::string shortest(double value)
@@ -71,7 +74,8 @@ double leading_number(std::string_view text)
     const LeadingNumber number = scan_leading_number(text);
     if (!number.found)
         return 0.0;
-    const std::size_t whole = number.digits.size() - static_cast<std::size_t>(number.fraction_digits);
+    const std::size_t whole =
+        number.digits.size() - static_cast<std::size_t>(number.fraction_digits);
     const std::string written = "0" + number.digits.substr(0, whole) + "." +
                                 number.digits.substr(whole) + "e" + std::to_string(number.exponent);
     double value = 0.0;
@@ -89,6 +93,9 @@ std::string number_form(double value)
     return (value < 0 ? "-" : " ") + digits + " ";
 }
 
-std::string plain_number(double value) { return shortest(value); }
+std::string plain_number(double value)
+{
+    return shortest(value);
+}
 
 } // namespace durnmoor

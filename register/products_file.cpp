@@ -86,9 +86,8 @@ bool ProductsData::record_is_crlf(std::size_t record) const
 std::string_view ProductsData::record_bytes(std::size_t record) const
 {
     const std::size_t first = record * product_line_count;
-    return std::string_view(bytes_).substr(line_starts_[first],
-                                           line_starts_[first + product_line_count] -
-                                               line_starts_[first]);
+    return std::string_view(bytes_).substr(
+        line_starts_[first], line_starts_[first + product_line_count] - line_starts_[first]);
 }
 
 void ProductsRewrite::copy(std::size_t record)
