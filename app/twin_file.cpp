@@ -42,8 +42,11 @@ std::string read_all_bytes(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // Straight into the string: a large register is not held twice on its way in.
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    bytes.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
+    return bytes;
 }
 
 bool write_all(QIODevice &device, std::string_view bytes)

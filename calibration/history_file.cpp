@@ -109,9 +109,7 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
             continue;
         if (only && group[0] != *only) {
             // Another instrument's record: pass over its result without keeping anything.
-            std::string_view line;
-            while (cursor.next(line) && line != result_end_marker) {
-            }
+            cursor.skip_past(result_end_marker);
             continue;
         }
         HistoryRecord record{

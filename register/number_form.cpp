@@ -76,8 +76,12 @@ double leading_number(std::string_view text)
         return 0.0;
     const std::size_t whole =
         number.digits.size() - static_cast<std::size_t>(number.fraction_digits);
-    const std::string written = "0" + number.digits.substr(0, whole) + "." +
-                                number.digits.substr(whole) + "e" + std::to_string(number.exponent);
+    std::string written = "0";
+    written.append(number.digits, 0, whole);
+    written += '.';
+    written.append(number.digits, whole);
+    written += 'e';
+    written += std::to_string(number.exponent);
     double value = 0.0;
     const auto result = std::from_chars(written.data(), written.data() + written.size(), value);
     if (result.ec != std::errc() || !std::isfinite(value))

@@ -60,7 +60,9 @@ private slots:
         QFETCH(QByteArrayList, costs);
         QFETCH(QString, total);
         QFETCH(QString, average);
-        QByteArray bytes = record("a", "7", {}) + record("A ", "7", {});
+        // Lines that only look like the end marker must not end another instrument's record.
+        QByteArray bytes = record("a", "7", {}) + record("A ", "7", {}) +
+                           record("B", "1", {"x#2RESULT", "#2RESULT ", "#2RESULTS"});
         for (const QByteArray &cost : costs)
             bytes += record("A", cost, {"ok"});
         const HistoryFigures figures = HistoryData(bytes.toStdString()).figures_of("A");
