@@ -84,6 +84,7 @@ private:
 
     // editing
     void connect_editing();
+    QList<std::pair<int, QWidget *>> field_controls() const; // record line, its control
     product_record record_from_controls() const;
     std::string field_bytes(const QString &shown, int line) const;
     void add_new_product();

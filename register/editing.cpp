@@ -5,7 +5,6 @@
 #include "app/file_failure.h"
 #include "app/message_box.h"
 #include "register/list_order.h"
-#include "register/number_form.h"
 #include "register/products_file.h"
 #include "ui_details_tab.h"
 #include "ui_history_tab.h"
@@ -26,15 +25,6 @@ constexpr char overwrite_title[] = "Durnmoor Duplicate Record Alert";
 constexpr char delete_question[] = "Delete Selected?";
 constexpr char delete_title[] = "Durnmoor Tool Removal Alert";
 
-// Blanks only: a tab typed into a field is content.
-std::string trim_spaces(std::string text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 } // namespace
 
 void MainWindow::connect_editing()
@@ -45,46 +35,6 @@ void MainWindow::connect_editing()
     connect(details->Command4, &QPushButton::clicked, this, [this] { save_product(); });
     connect(details->Command2, &QPushButton::clicked, this, &MainWindow::cancel_entry);
     connect(listing->Command3, &QPushButton::clicked, this, &MainWindow::delete_selected);
-}
-
-std::string MainWindow::field_bytes(const QString &shown, int line) const
-{
-    if (shown == list_text(loaded_[line]))
-        return loaded_[line];
-    return shown.toLocal8Bit().toStdString();
-}
-
-product_record MainWindow::record_from_controls() const
-{
-    const std::pair<int, QString> trimmed[] = {{instrument_no, details->Text1->text()},
-                                               {description, details->Text2->text()},
-                                               {location, details->Text3->text()},
-                                               {cal_company, details->Text4->text()},
-                                               {cal_cost, details->Text5->text()}};
-    const std::pair<int, QString> as_typed[] = {{purchase_day, details->Combo2->currentText()},
-                                                {purchase_month, details->Combo3->currentText()},
-                                                {purchase_year, details->Combo4->currentText()},
-                                                {lastcal_day, details->Combo1->currentText()},
-                                                {lastcal_month, details->Combo5->currentText()},
-                                                {lastcal_year, details->Combo6->currentText()},
-                                                {serial_no, details->Text19->text()},
-                                                {manufacturer, details->Text20->text()},
-                                                {asset_value, details->Text23->text()},
-                                                {purchased_from, details->Text24->text()},
-                                                {purchase_order, details->Text25->text()}};
-
-    product_record record;
-    for (const auto &[line, shown] : trimmed)
-        record[line] = trim_spaces(field_bytes(shown, line));
-    for (const auto &[line, shown] : as_typed)
-        record[line] = field_bytes(shown, line);
-    record[cal_mode] = details->Option1->isChecked()   ? mode_internal
-                       : details->Option7->isChecked() ? mode_ref_only
-                                                       : mode_external;
-    record[availability] = details->Option4->isChecked() ? state_obsolete : state_available;
-    record[interval_months] =
-        number_form(leading_number(details->Text6->text().toLocal8Bit().toStdString()));
-    return record;
 }
 
 void MainWindow::add_new_product()

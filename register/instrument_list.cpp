@@ -31,11 +31,6 @@ bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals
     return true;
 }
 
-QString field_text(const product_record &record, int line)
-{
-    return list_text(record[line]);
-}
-
 } // namespace
 
 void MainWindow::connect_instrument_list()
@@ -189,43 +184,6 @@ void MainWindow::list_selection_changed()
         show_no_history();
     }
     CALCULATE_DATE();
-}
-
-void MainWindow::show_record(const product_record &record)
-{
-    loaded_ = record;
-
-    details->Text1->setText(field_text(record, instrument_no));
-    history->Text22->setText(field_text(record, instrument_no));
-    details->Text2->setText(field_text(record, description));
-    details->Text3->setText(field_text(record, location));
-    details->Text4->setText(field_text(record, cal_company));
-    details->Text5->setText(field_text(record, cal_cost));
-
-    const std::string &mode = record[cal_mode];
-    if (mode == mode_internal)
-        details->Option1->setChecked(true);
-    else if (mode == mode_external)
-        details->Option2->setChecked(true);
-    else if (mode == mode_ref_only)
-        details->Option7->setChecked(true);
-    if (record[availability] == state_available)
-        details->Option3->setChecked(true);
-    else
-        details->Option4->setChecked(true);
-
-    details->Text6->setText(field_text(record, interval_months));
-    details->Combo2->setCurrentText(field_text(record, purchase_day));
-    details->Combo3->setCurrentText(field_text(record, purchase_month));
-    details->Combo4->setCurrentText(field_text(record, purchase_year));
-    details->Combo1->setCurrentText(field_text(record, lastcal_day));
-    details->Combo5->setCurrentText(field_text(record, lastcal_month));
-    details->Combo6->setCurrentText(field_text(record, lastcal_year));
-    details->Text19->setText(field_text(record, serial_no));
-    details->Text20->setText(field_text(record, manufacturer));
-    details->Text23->setText(field_text(record, asset_value));
-    details->Text24->setText(field_text(record, purchased_from));
-    details->Text25->setText(field_text(record, purchase_order));
 }
 
 void MainWindow::list_double_clicked()
