@@ -15,4 +15,18 @@ bool report_write_failure(QWidget *parent, const WriteOutcome &outcome)
     return false;
 }
 
+bool report_read_failure(QWidget *parent, const DataFile &file, ReadPurpose purpose)
+{
+    if (file.ok())
+        return true;
+    const QString text =
+        purpose == ReadPurpose::show
+            ? QStringLiteral("%1 could not be read.\n%1: %2\nNothing of it is shown, and it will "
+                             "not be changed until it can be read again.")
+            : QStringLiteral("%1 could not be read, so it has not been changed.\n%1: %2");
+    Messages::notify(parent, text.arg(file.file_name(), file.problem()),
+                     QString::fromLatin1(app_title), QMessageBox::Warning);
+    return false;
+}
+
 } // namespace durnmoor

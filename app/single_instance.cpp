@@ -1,27 +1,33 @@
 #include "app/single_instance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QLockFile>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace durnmoor {
 
-SingleInstance::SingleInstance(const QString &app_path)
+SingleInstance::SingleInstance(const QString &data_dir)
 {
-    // The lock sits in the temporary directory, not beside the data: the program
-    // directory holds nothing but the data files. One lock per directory, so two
-    // separate installations may run side by side.
-    const QByteArray key =
-        QCryptographicHash::hash(QDir(app_path).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    lock_ = std::make_unique<QLockFile>(
-        QDir(QDir::tempPath())
-            .filePath(QStringLiteral("durnmoor-%1.lock").arg(QString::fromLatin1(key))));
-    lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
-    acquired_ = lock_->tryLock(0);
+    fd_ = ::open(QFile::encodeName(data_dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return; // no folder to hold: the data files will say what is wrong
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        // Only a lock held by someone else stops the start; a file system without locks
+        // cannot tell, and refusing every start there would lock the user out.
+        acquired_ = errno != EWOULDBLOCK;
+        break;
+    }
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 } // namespace durnmoor

@@ -2,51 +2,73 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace durnmoor {
 
 namespace {
 
-QString system_reason()
+FileFault file_fault;
+
+QString reason_of(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // Makes the rename itself durable: the directory entry is flushed too.
 void sync_directory(const QString &dir)
 {
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
-} // namespace
-
-void ensure_exists(const QString &path)
+// One step on a descriptor: the planted fault first, then the system's own answer.
+template <typename Step> int run_step(FileStep step, const QString &path, Step &&call)
 {
-    QFile file(path);
-    if (file.open(QIODevice::Append))
-        file.close();
+    if (const int planted = planted_fault(step, path))
+        return planted;
+    return call() ? 0 : errno;
 }
 
-std::string read_all_bytes(const QString &path)
+bool write_fd(int fd, std::string_view bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // Straight into the string: a large register is not held twice on its way in.
-    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
-    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
-    bytes.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
-    return bytes;
+    const char *data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+void set_file_fault(FileFault fault)
+{
+    file_fault = std::move(fault);
+}
+
+int planted_fault(FileStep step, const QString &path)
+{
+    return file_fault ? file_fault(step, QFileInfo(path).fileName()) : 0;
 }
 
 bool write_all(QIODevice &device, std::string_view bytes)
@@ -68,32 +90,68 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
 {
     const QString twin_name = QFileInfo(twin_path).fileName();
     const QString data_name = QFileInfo(data_path).fileName();
-    auto failure = [&](const QString &file, const QString &reason) {
-        return WriteOutcome{false, data_name, file, reason};
+    const QByteArray twin = QFile::encodeName(twin_path);
+    const QByteArray data = QFile::encodeName(data_path);
+    auto failure = [&](const QString &file, int error) {
+        return WriteOutcome{false, data_name, file, reason_of(error)};
     };
-    QFile twin(twin_path);
-    if (!twin.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return failure(twin_name, twin.errorString());
 
-    auto abandon = [&](const QString &reason) {
-        twin.close();
-        QFile::remove(twin_path);
-        return failure(twin_name, reason);
+    // Whatever stands under the twin's name goes first: a stale twin from a crash, or a
+    // link that would make the write land in some other file.
+    if (const int error = run_step(FileStep::remove_twin, twin_path, [&] {
+            return ::unlink(twin.constData()) == 0 || errno == ENOENT;
+        }))
+        return failure(twin_name, error);
+
+    int fd = -1;
+    if (const int error = run_step(FileStep::create_twin, twin_path, [&] {
+            fd = ::open(twin.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        S_IRUSR | S_IWUSR);
+            return fd >= 0;
+        })) {
+        if (fd >= 0)
+            ::close(fd);
+        return failure(twin_name, error);
+    }
+
+    auto abandon = [&](int error) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(twin.constData());
+        return failure(twin_name, error);
     };
-    if (!write_all(twin, bytes) || !twin.flush())
-        return abandon(twin.errorString());
-    if (::fsync(twin.handle()) != 0)
-        return abandon(system_reason());
-    twin.close();
-    if (twin.error() != QFileDevice::NoError)
-        return abandon(twin.errorString());
+    // The register keeps the access it was given: a private file stays private.
+    struct stat old {};
+    if (::stat(data.constData(), &old) == 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's own group may fail to pass on; the mode still does.
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0)
+            return abandon(errno);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0)
+            return abandon(errno);
+    }
+
+    if (const int error =
+            run_step(FileStep::write_twin, twin_path, [&] { return write_fd(fd, bytes); }))
+        return abandon(error);
+    if (const int error =
+            run_step(FileStep::sync_twin, twin_path, [&] { return ::fsync(fd) == 0; }))
+        return abandon(error);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon(errno);
 
     // rename() replaces the data file atomically: a reader sees the old file or the new one.
-    if (std::rename(QFile::encodeName(twin_path).constData(),
-                    QFile::encodeName(data_path).constData()) != 0) {
-        const QString reason = system_reason();
-        QFile::remove(twin_path);
-        return failure(data_name, reason);
+    if (const int error = run_step(FileStep::rename, data_path, [&] {
+            return std::rename(twin.constData(), data.constData()) == 0;
+        })) {
+        ::unlink(twin.constData());
+        return failure(data_name, error);
     }
     sync_directory(QFileInfo(data_path).absolutePath());
     return {};

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string_view>
 
 class QIODevice;
@@ -17,20 +18,26 @@ struct WriteOutcome {
     QString reason;
 };
 
-// Opens the file for appending and closes it again, so that a missing data file
-// exists (empty) before anything reads it. Failure is silent: readers then see no records.
-void ensure_exists(const QString &path);
-
-// Reads the whole file; an unreadable or missing file reads as empty.
-std::string read_all_bytes(const QString &path);
-
 // Writes every byte to the device; fails on the first short or refused write.
 bool write_all(QIODevice &device, std::string_view bytes);
 
-// The one way a data file changes: the new contents go into the twin, the twin
-// is flushed to the disk, then renamed over the data file in one step. If any
-// step fails the data file is left untouched and the twin is removed.
+// The one way a data file changes: any old twin (or a link planted in its place) is
+// removed, the twin is created anew without following links, takes the data file's mode
+// (and owner and group where the system allows), receives the new contents, is flushed
+// to the disk and renamed over the data file in one step. If any step fails the data
+// file is left untouched and the twin is removed.
+// Callers hold the data file's rewrite lock (see DataFile); this is only the last step.
 WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_path,
                                   std::string_view bytes);
+
+// The steps of reading and rewriting a data file, for tests that make one of them fail.
+enum class FileStep { open, read, lock, remove_twin, create_twin, write_twin, sync_twin, rename };
+
+// Tests make a step fail as the system would, with an error number; 0 lets it run.
+// The hook is told the step and the name of the file it works on ("products2.dat").
+using FileFault = std::function<int(FileStep step, const QString &file_name)>;
+void set_file_fault(FileFault fault);
+// The error a test has planted for this step and file, or 0.
+int planted_fault(FileStep step, const QString &path);
 
 } // namespace durnmoor

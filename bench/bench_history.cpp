@@ -63,7 +63,9 @@ void BM_HistoryOfOne(benchmark::State &state)
     std::size_t found = 0;
     for (auto _ : state) {
         const std::string number = bench::instrument_number(row_for(i++, history_instruments));
-        const HistoryData data = HistoryData::load_of(dir.path(), number); // as the window loads it
+        // As the window loads it.
+        DataFile file = DataFile::read(history_file(dir.path()));
+        const HistoryData data(file.take_bytes(), number);
         const std::vector<std::size_t> entries = data.history_of(number);
         const HistoryFigures figures = data.figures_of(number);
         benchmark::DoNotOptimize(figures);
@@ -81,7 +83,7 @@ void BM_HistoryRead(benchmark::State &state)
     if (!write_history(dir, state))
         return;
     for (auto _ : state)
-        benchmark::DoNotOptimize(read_all_bytes(history_path(dir.path())));
+        benchmark::DoNotOptimize(DataFile::read(history_file(dir.path())).bytes());
     state.counters["MB"] = static_cast<double>(history_100k().size()) / 1e6;
 }
 

@@ -107,7 +107,8 @@ void BM_Rewrite(benchmark::State &state)
     state.counters["MB"] = static_cast<double>(QFileInfo(file_path).size()) / 1e6;
     std::int64_t i = 0;
     for (auto _ : state) {
-        const ProductsData data = ProductsData::load(dir.path());
+        DataFile file = DataFile::read_for_rewrite(products_file(dir.path()));
+        const ProductsData data(file.take_bytes());
         const std::size_t target = data.size() / 2;
         product_record replacement = data.record(target);
         replacement[cal_cost] = (i++ % 2 == 0) ? "101.00" : "99.00";
@@ -118,7 +119,7 @@ void BM_Rewrite(benchmark::State &state)
             else
                 rewrite.copy(r);
         }
-        if (!rewrite.commit(dir.path()).ok) {
+        if (!file.replace(rewrite.bytes()).ok) {
             state.SkipWithError("the rewrite failed");
             break;
         }

@@ -36,20 +36,22 @@ bool holds_line_break(std::string_view field)
 
 } // namespace
 
-QString history_path(const QString &app_path)
+DataFileSpec history_file(const QString &app_path)
 {
-    return QDir(app_path).filePath(QString::fromLatin1(history_file_name));
-}
-
-QString history_twin_path(const QString &app_path)
-{
-    return QDir(app_path).filePath(QString::fromLatin1(history_twin_name));
+    const QDir dir(app_path);
+    return {dir.filePath(QString::fromLatin1(history_file_name)),
+            dir.filePath(QString::fromLatin1(history_twin_name))};
 }
 
 std::optional<ResultLines> encode_result(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    const QStringView whole(trimmed);
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    const QStringView whole = QStringView(text).sliced(first, last - first);
     std::vector<std::string> lines;
     qsizetype start = 0;
     while (true) {
@@ -65,6 +67,8 @@ std::optional<ResultLines> encode_result(const QString &text)
         if (lf < 0)
             break;
         start = lf + 1;
+        if (start == whole.size())
+            break; // a line break at the very end ends the last line; it adds no empty one
     }
     return ResultLines(std::move(lines));
 }
@@ -94,15 +98,13 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
 
     std::vector<std::string_view> result; // one record's result lines, gathered to size them
     LineCursor cursor(bytes_);
-    whole_groups_end_ = bytes_.size();
     while (!cursor.at_end()) {
-        const std::size_t group_start = cursor.position();
         std::string_view group[4];
         int read = 0;
         while (read < 4 && cursor.next(group[read]))
             ++read;
         if (read < 4) {
-            whole_groups_end_ = group_start;
+            left_over_lines_ = read;
             break;
         }
         if (group[3] != result_start_marker)
@@ -126,20 +128,6 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
         record.result_lines.assign(result.begin(), result.end());
         records_.push_back(std::move(record));
     }
-}
-
-HistoryData HistoryData::load(const QString &app_path)
-{
-    const QString path = history_path(app_path);
-    ensure_exists(path);
-    return HistoryData(read_all_bytes(path));
-}
-
-HistoryData HistoryData::load_of(const QString &app_path, std::string_view instrument_no)
-{
-    const QString path = history_path(app_path);
-    ensure_exists(path);
-    return HistoryData(read_all_bytes(path), std::string(instrument_no));
 }
 
 std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
@@ -175,26 +163,15 @@ std::optional<std::string> HistoryData::with_appended(std::string_view instrumen
 {
     if (holds_line_break(instrument_no) || holds_line_break(date) || holds_line_break(cost))
         return std::nullopt;
-    std::string out = bytes_.substr(0, whole_groups_end_);
+    std::string out = bytes_;
     if (!out.empty() && out.back() != '\n')
+        out += crlf;
+    for (int padding = left_over_lines_; padding > 0 && padding < 4; ++padding)
         out += crlf;
     if (!records_.empty() && !records_.back().terminated)
         put_line(out, result_end_marker);
     put_record(out, instrument_no, date, cost, result.lines());
     return out;
-}
-
-WriteOutcome append_record(const QString &app_path, std::string_view instrument_no, QDate date,
-                           std::string_view cost, const ResultLines &result)
-{
-    const HistoryData data = HistoryData::load(app_path);
-    const std::string date_text = file_date(date).toStdString();
-    const auto bytes = data.with_appended(instrument_no, date_text, cost, result);
-    if (!bytes)
-        return WriteOutcome{
-            false, QString::fromLatin1(history_file_name), QString::fromLatin1(history_file_name),
-            QStringLiteral("The instrument number or the cost holds a line break.")};
-    return replace_through_twin(history_path(app_path), history_twin_path(app_path), *bytes);
 }
 
 void HistoryRewrite::copy(std::size_t record)
@@ -207,13 +184,6 @@ void HistoryRewrite::replace_result(std::size_t record, const ResultLines &resul
 {
     const HistoryRecord &source = source_.record(record);
     put_record(out_, source.instrument_no, source.date, source.cost, result.lines());
-}
-
-WriteOutcome HistoryRewrite::commit(const QString &app_path) const
-{
-    Q_ASSERT(source_.complete());
-    ensure_exists(history_path(app_path));
-    return replace_through_twin(history_path(app_path), history_twin_path(app_path), out_);
 }
 
 } // namespace durnmoor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/twin_file.h"
+#include "app/data_file.h"
 #include "calibration/money.h"
 
 #include <QDate>
@@ -24,8 +24,8 @@ inline constexpr std::string_view result_end_marker = "#2RESULT";
 // Shown when a result is refused because one of its lines would end the result early.
 inline constexpr char result_marker_refused[] = "A line of the result cannot read #2RESULT.";
 
-QString history_path(const QString &app_path);
-QString history_twin_path(const QString &app_path);
+// history.dat and history2.dat in the data folder.
+DataFileSpec history_file(const QString &app_path);
 
 // One calibration as stored: every line's bytes exactly as read, without line ends.
 struct HistoryRecord {
@@ -60,10 +60,11 @@ private:
     std::vector<std::string> lines_;
 };
 
-// The result box's text as lines of the file: blanks at both ends of the whole text go,
-// the rest is split at its line breaks (CR LF or LF) and each line is encoded in the local
-// code page. An empty text is one empty line. nullopt when a line reads "#2RESULT", since
-// it would end the result early and shift every later record (see result_marker_refused).
+// The result box's text as lines of the file: blanks at both ends of the whole text go
+// (only blanks: an empty first line or a tab is part of the result), the rest is split at its line
+// breaks (CR LF or LF) and each line is encoded in the local code page. An empty text is one empty
+// line. nullopt when a line reads "#2RESULT", since it would end the result early and shift every
+// later record (see result_marker_refused).
 std::optional<ResultLines> encode_result(const QString &text);
 
 // What the result box shows: each result line followed by "\n", the line break of Qt's
@@ -78,11 +79,8 @@ public:
     // With only, just the records of that instrument are kept.
     explicit HistoryData(std::string bytes, std::optional<std::string> only = std::nullopt);
 
-    // Makes sure the file exists (created empty), then reads it.
-    static HistoryData load(const QString &app_path);
-    // Only one instrument's records: quick to show, but never the source of a rewrite,
-    // which would lose every other record.
-    static HistoryData load_of(const QString &app_path, std::string_view instrument_no);
+    // Holding only one instrument's records is quick to show, but never the source of a
+    // rewrite, which would lose every other record.
     bool complete() const { return complete_; }
 
     std::size_t size() const { return records_.size(); }
@@ -95,10 +93,11 @@ public:
 
     HistoryFigures figures_of(std::string_view instrument_no) const;
 
-    // The file's new contents with one record added at the end. The old bytes stay as they
-    // are; only what would misalign the new record is mended first: a missing last line end
-    // is added, a cut-off last record is closed, and left-over lines too few to form a group
-    // are left out. nullopt when the number or the cost holds a line break.
+    // The file's new contents with one record added at the end. Every old byte stays as it
+    // is, whatever the reader made of it; only what would misalign the new record is added
+    // first: a missing last line end, the end marker of a cut-off last record, and empty
+    // lines that make left-over lines a whole group, which readers pass over. nullopt when
+    // the number or the cost holds a line break.
     std::optional<std::string> with_appended(std::string_view instrument_no, std::string_view date,
                                              std::string_view cost,
                                              const ResultLines &result) const;
@@ -106,15 +105,9 @@ public:
 private:
     std::string bytes_;
     std::vector<HistoryRecord> records_;
-    std::size_t whole_groups_end_ = 0; // where lines that cannot form a group begin
+    int left_over_lines_ = 0; // lines at the end too few to form a group
     bool complete_ = true;
 };
-
-// Adds one calibration: instrument_no, date as file date, the cost line and the result.
-// The whole file is rewritten through history2.dat, so a failure leaves it as it was.
-// A number or cost holding a line break is refused without touching the file.
-WriteOutcome append_record(const QString &app_path, std::string_view instrument_no, QDate date,
-                           std::string_view cost, const ResultLines &result);
 
 // Builds the new contents of history.dat record by record: each record is copied or
 // written with a new result, or (by not mentioning it) dropped. Groups that are not
@@ -127,10 +120,8 @@ public:
     // Keeps lines 1 to 3 of the record and gives it this result.
     void replace_result(std::size_t record, const ResultLines &result);
 
+    // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
-
-    // Writes the result through history2.dat over history.dat.
-    WriteOutcome commit(const QString &app_path) const;
 
 private:
     const HistoryData &source_;

@@ -55,7 +55,9 @@ void MainWindow::connect_history()
 
 void MainWindow::load_history(const std::string &instrument_number)
 {
-    const HistoryData data = HistoryData::load_of(state_.app_path, instrument_number);
+    DataFile file = DataFile::read(history_file(state_.app_path));
+    report_read_failure(this, file, ReadPurpose::show);
+    const HistoryData data(file.take_bytes(), instrument_number);
     QStringList entries;
     for (const std::size_t i : data.history_of(instrument_number))
         entries.append(entry_text(data.record(i)));
@@ -95,7 +97,10 @@ void MainWindow::history_entry_chosen()
         return;
     const BusyCursor busy;
     const std::string number = field_bytes(history->Text22->text(), instrument_no);
-    const HistoryData data = HistoryData::load_of(state_.app_path, number);
+    DataFile file = DataFile::read(history_file(state_.app_path));
+    if (!report_read_failure(this, file, ReadPurpose::show))
+        return;
+    const HistoryData data(file.take_bytes(), number);
     for (const std::size_t i : data.history_of(number)) {
         if (entry_text(data.record(i)) != shown)
             continue;
@@ -126,9 +131,14 @@ void MainWindow::update_result()
 
     // The history is written first: if that fails, nothing else changes and the result
     // stays open in its box, ready to be stored again.
+    DataFile file = DataFile::read_for_rewrite(history_file(state_.app_path));
+    if (!report_read_failure(this, file, ReadPurpose::change)) {
+        change_caption();
+        return;
+    }
+    const HistoryData data(file.take_bytes());
     WriteOutcome outcome;
     if (!shown.isEmpty()) {
-        const HistoryData data = HistoryData::load(state_.app_path);
         HistoryRewrite rewrite(data);
         for (std::size_t i = 0; i < data.size(); ++i) {
             const HistoryRecord &record = data.record(i);
@@ -137,10 +147,15 @@ void MainWindow::update_result()
             else
                 rewrite.copy(i);
         }
-        outcome = rewrite.commit(state_.app_path);
+        outcome = file.replace(rewrite.bytes());
+    } else if (const auto appended =
+                   data.with_appended(number, file_date(today()).toStdString(),
+                                      field_bytes(details->Text5->text(), cal_cost), *result)) {
+        outcome = file.replace(*appended);
     } else {
-        outcome = append_record(state_.app_path, number, today(),
-                                field_bytes(details->Text5->text(), cal_cost), *result);
+        outcome = {false, QString::fromLatin1(history_file_name),
+                   QString::fromLatin1(history_file_name),
+                   QStringLiteral("The instrument number or the cost holds a line break.")};
     }
     change_caption();
     if (!report_write_failure(this, outcome))
@@ -174,14 +189,17 @@ void MainWindow::remove_calibration()
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     const std::string number = field_bytes(history->Text22->text(), instrument_no);
-    const HistoryData data = HistoryData::load(state_.app_path);
-    HistoryRewrite rewrite(data);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const HistoryRecord &record = data.record(i);
-        if (!(record.instrument_no == number && entry_text(record) == shown))
-            rewrite.copy(i);
+    DataFile file = DataFile::read_for_rewrite(history_file(state_.app_path));
+    if (report_read_failure(this, file, ReadPurpose::change)) {
+        const HistoryData data(file.take_bytes());
+        HistoryRewrite rewrite(data);
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            const HistoryRecord &record = data.record(i);
+            if (!(record.instrument_no == number && entry_text(record) == shown))
+                rewrite.copy(i);
+        }
+        report_write_failure(this, file.replace(rewrite.bytes()));
     }
-    report_write_failure(this, rewrite.commit(state_.app_path));
 
     list_selection_changed();
     change_caption();

@@ -66,7 +66,10 @@ bool MainWindow::save_product()
     const product_record entered = record_from_controls();
     const std::string &key = entered[instrument_no];
 
-    const ProductsData data = ProductsData::load(state_.app_path);
+    DataFile file = DataFile::read_for_rewrite(products_file(state_.app_path));
+    if (!report_read_failure(this, file, ReadPurpose::change))
+        return false;
+    const ProductsData data(file.take_bytes());
     ProductsRewrite rewrite(data);
     bool matched = false;
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -88,7 +91,7 @@ bool MainWindow::save_product()
         rewrite.write(entered);
 
     // A failed write keeps what was typed, so the user can try again.
-    if (!report_write_failure(this, rewrite.commit(state_.app_path)))
+    if (!report_write_failure(this, file.replace(rewrite.bytes())))
         return false;
     disableform();
     clean();
@@ -123,12 +126,15 @@ void MainWindow::delete_selected()
 
     // Every selected entry goes in one rewrite: the file ends as if each had been
     // removed in turn, and a large register is written once instead of once per entry.
-    const ProductsData data = ProductsData::load(state_.app_path);
-    ProductsRewrite rewrite(data);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        if (!keys.contains(list_text(data.line(i, key_line))))
-            rewrite.copy(i);
-    report_write_failure(this, rewrite.commit(state_.app_path));
+    DataFile file = DataFile::read_for_rewrite(products_file(state_.app_path));
+    if (report_read_failure(this, file, ReadPurpose::change)) {
+        const ProductsData data(file.take_bytes());
+        ProductsRewrite rewrite(data);
+        for (std::size_t i = 0; i < data.size(); ++i)
+            if (!keys.contains(list_text(data.line(i, key_line))))
+                rewrite.copy(i);
+        report_write_failure(this, file.replace(rewrite.bytes()));
+    }
 
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     load_up();

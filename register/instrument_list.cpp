@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "app/busy_cursor.h"
+#include "app/file_failure.h"
 #include "register/list_order.h"
 #include "register/products_file.h"
 #include "ui_details_tab.h"
@@ -63,7 +64,9 @@ void MainWindow::empty_list()
 
 void MainWindow::fill_list(const std::function<bool(const ProductsData &, std::size_t)> &wanted)
 {
-    const ProductsData data = ProductsData::load(state_.app_path);
+    DataFile file = DataFile::read(products_file(state_.app_path));
+    report_read_failure(this, file, ReadPurpose::show);
+    const ProductsData data(file.take_bytes());
     QStringList lines;
     EventPump pump;
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -162,7 +165,9 @@ void MainWindow::list_selection_changed()
 
     clean();
     disableform();
-    const ProductsData data = ProductsData::load(state_.app_path);
+    DataFile file = DataFile::read(products_file(state_.app_path));
+    report_read_failure(this, file, ReadPurpose::show);
+    const ProductsData data(file.take_bytes());
     std::size_t found = ProductsData::npos;
     const QByteArray wanted_bytes = wanted.toLocal8Bit();
     if (!wanted.contains(QChar::ReplacementCharacter)) {

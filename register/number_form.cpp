@@ -13,18 +13,17 @@ bool is_digit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The shortest text that reads back as the same double, exponent in capitals.
+// The shortest plain decimal text that reads back as the same double: never an exponent,
+// so 100000 stays "100000" for every reader of the file.
 std::string shortest(double value)
 {
-    if (value == 0.0)
+    if (value == 0.0 || !std::isfinite(value))
         return "0"; // also folds -0 into 0
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, result.ptr);
-    for (char &c : text)
-        if (c == 'e')
-            c = 'E';
-    return text;
+    // The longest fixed form of a double: 309 whole digits, or 324 decimals and "0.".
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
 }
 
 } // namespace

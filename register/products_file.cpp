@@ -6,14 +6,11 @@
 
 namespace durnmoor {
 
-QString products_path(const QString &app_path)
+DataFileSpec products_file(const QString &app_path)
 {
-    return QDir(app_path).filePath(QString::fromLatin1(products_file_name));
-}
-
-QString products_twin_path(const QString &app_path)
-{
-    return QDir(app_path).filePath(QString::fromLatin1(products_twin_name));
+    const QDir dir(app_path);
+    return {dir.filePath(QString::fromLatin1(products_file_name)),
+            dir.filePath(QString::fromLatin1(products_twin_name))};
 }
 
 ProductsData::ProductsData(std::string bytes) : bytes_(std::move(bytes))
@@ -29,14 +26,19 @@ ProductsData::ProductsData(std::string bytes) : bytes_(std::move(bytes))
     }
     const std::size_t lines = line_starts_.size();
     line_starts_.push_back(size);
-    record_count_ = (lines + product_line_count - 1) / product_line_count;
-}
-
-ProductsData ProductsData::load(const QString &app_path)
-{
-    const QString path = products_path(app_path);
-    ensure_exists(path);
-    return ProductsData(read_all_bytes(path));
+    record_count_ = lines / product_line_count;
+    // Lines left over after the last whole record are a record cut short, unless every
+    // one of them is empty: then they are only stray line ends, not an instrument.
+    for (std::size_t n = record_count_ * product_line_count; n < lines; ++n) {
+        const std::size_t length = line_starts_[n + 1] - line_starts_[n];
+        const bool empty =
+            length == 0 || (length == 1 && data[line_starts_[n]] == '\n') ||
+            (length == 2 && data[line_starts_[n]] == '\r' && data[line_starts_[n] + 1] == '\n');
+        if (!empty) {
+            ++record_count_;
+            break;
+        }
+    }
 }
 
 std::string_view ProductsData::line(std::size_t record, int n) const
@@ -108,12 +110,6 @@ void ProductsRewrite::write(const product_record &record)
         out_ += line;
         out_ += "\r\n";
     }
-}
-
-WriteOutcome ProductsRewrite::commit(const QString &app_path) const
-{
-    ensure_exists(products_path(app_path));
-    return replace_through_twin(products_path(app_path), products_twin_path(app_path), out_);
 }
 
 } // namespace durnmoor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/twin_file.h"
+#include "app/data_file.h"
 #include "register/product_record.h"
 
 #include <QString>
@@ -15,18 +15,16 @@ namespace durnmoor {
 inline constexpr char products_file_name[] = "products.dat";
 inline constexpr char products_twin_name[] = "products2.dat";
 
-QString products_path(const QString &app_path);
-QString products_twin_path(const QString &app_path);
+// products.dat and products2.dat in the data folder.
+DataFileSpec products_file(const QString &app_path);
 
 // The records of products.dat, read at once and indexed by line. Records are 50 lines
-// each in file order; a last record cut short reads with its missing lines empty.
+// each in file order; a last record cut short reads with its missing lines empty, but
+// empty lines after the last record (a stray line end) are no record.
 class ProductsData {
 public:
     ProductsData() = default;
     explicit ProductsData(std::string bytes);
-
-    // Makes sure the file exists (created empty), then reads it.
-    static ProductsData load(const QString &app_path);
 
     std::size_t size() const { return record_count_; }
     bool empty() const { return record_count_ == 0; }
@@ -59,10 +57,8 @@ public:
     void copy(std::size_t record);
     void write(const product_record &record);
 
+    // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
-
-    // Writes the result through products2.dat over products.dat.
-    WriteOutcome commit(const QString &app_path) const;
 
 private:
     const ProductsData &source_;

@@ -1,6 +1,5 @@
 #include "app/message_box.h"
 #include "app/shell.h"
-#include "app/single_instance.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -61,15 +60,24 @@ private slots:
     {
         WindowFixture f;
         const QList<std::pair<const char *, const char *>> items{
-            {"printlisted", "Print Listed Items"}, {"fulllist", "Full Listing"},
-            {"listobsol", "List Obsolete Instruments"}, {"listava", "List Available Instruments"},
-            {"aboutit", "&About"}, {"helpme", "&Help"}, {"quit", "&Quit"},
-            {"passwordproena", "Password Account Maintenance"}, {"fi", "File"},
-            {"listinst", "List Instruments..."}, {"options", "Options"}};
+            {"printlisted", "Print Listed Items"},
+            {"fulllist", "Full Listing"},
+            {"listobsol", "List Obsolete Instruments"},
+            {"listava", "List Available Instruments"},
+            {"aboutit", "&About"},
+            {"helpme", "&Help"},
+            {"quit", "&Quit"},
+            {"passwordproena", "Password Account Maintenance"},
+            {"fi", "File"},
+            {"listinst", "List Instruments..."},
+            {"options", "Options"}};
         for (const auto &[name, caption] : items) {
             auto *action = f.control<QAction>(name);
             auto *menu = f.control<QMenu>(name);
-            QCOMPARE(action ? action->text() : menu ? menu->title() : name, QString::fromLatin1(caption));
+            QCOMPARE(action ? action->text()
+                     : menu ? menu->title()
+                            : name,
+                     QString::fromLatin1(caption));
         }
     }
 
@@ -80,11 +88,12 @@ private slots:
         for (auto *label : f.window->findChildren<QLabel *>())
             if (label->buddy())
                 named << label->buddy()->objectName();
-        for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7",
-                                "Text8", "Text9", "Text10", "Text12", "Text13", "Text14", "Text15",
-                                "Text16", "Text17", "Text18", "Text19", "Text20", "Text21", "Text22",
-                                "Text23", "Text24", "Text25", "Text26", "Text27", "Text28", "Text29",
-                                "Text30", "Text31", "Combo1", "Combo2", "Combo7"})
+        for (const char *box :
+             {"Text1",  "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",
+              "Text8",  "Text9",  "Text10", "Text12", "Text13", "Text14", "Text15",
+              "Text16", "Text17", "Text18", "Text19", "Text20", "Text21", "Text22",
+              "Text23", "Text24", "Text25", "Text26", "Text27", "Text28", "Text29",
+              "Text30", "Text31", "Combo1", "Combo2", "Combo7"})
             QVERIFY2(named.contains(QString::fromLatin1(box)), box);
     }
 
@@ -116,20 +125,21 @@ private slots:
     {
         WindowFixture f;
         auto *menu = f.control<QMenu>("fi");
-        const QList<QWidget *> with_menu{
-            f.control<QTabWidget>("SSTab1")->tabBar(), f.list()->viewport(),
-            f.control<QPushButton>("Command1"), f.control<QRadioButton>("Option8"),
-            f.control<QGroupBox>("Frame2"), f.control<QLabel>("Label1")};
+        const QList<QWidget *> with_menu{f.control<QTabWidget>("SSTab1")->tabBar(),
+                                         f.list()->viewport(),
+                                         f.control<QPushButton>("Command1"),
+                                         f.control<QRadioButton>("Option8"),
+                                         f.control<QGroupBox>("Frame2"),
+                                         f.control<QLabel>("Label1")};
         for (QWidget *widget : with_menu) {
             QVERIFY(widget);
             right_click(widget);
             QTRY_VERIFY2(menu->isVisible(), qPrintable(widget->objectName()));
             menu->hide();
         }
-        const QList<QWidget *> without_menu{f.control<QLineEdit>("Text31"),
-                                            f.control<QLabel>("Label31"),
-                                            f.control<QLabel>("Label4"),
-                                            f.control<QRadioButton>("Option1")};
+        const QList<QWidget *> without_menu{
+            f.control<QLineEdit>("Text31"), f.control<QLabel>("Label31"),
+            f.control<QLabel>("Label4"), f.control<QRadioButton>("Option1")};
         for (QWidget *widget : without_menu) {
             QVERIFY(widget);
             right_click(widget);
@@ -142,8 +152,9 @@ private slots:
         WindowFixture f;
         Messages::queue_answer(QMessageBox::No);
         f.trigger("quit");
-        QCOMPARE(shown_messages(), QStringList{"Question \"Durnmoor Quit Program Alert\": Are you sure "
-                                               "you want to Quit Durnmoor? (Yes|No, default No)"});
+        QCOMPARE(shown_messages(),
+                 QStringList{"Question \"Durnmoor Quit Program Alert\": Are you sure "
+                             "you want to Quit Durnmoor? (Yes|No, default No)"});
         QVERIFY(f.window->isVisible());
 
         Messages::queue_answer(QMessageBox::Yes);
@@ -174,18 +185,6 @@ private slots:
         QCOMPARE(opened, QStringList{f.env.path("durn.rtf")});
         set_start_doc_hook(nullptr);
         QVERIFY(Messages::shown().empty());
-    }
-
-    void only_one_copy_per_program_directory()
-    {
-        TestEnv env;
-        TestEnv other;
-        auto first = std::make_unique<SingleInstance>(env.dir());
-        QVERIFY(first->acquired());
-        QVERIFY(!SingleInstance(env.dir()).acquired());
-        QVERIFY(SingleInstance(other.dir()).acquired());
-        first.reset();
-        QVERIFY(SingleInstance(env.dir()).acquired());
     }
 };
 

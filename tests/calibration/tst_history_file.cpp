@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QTest>
 
+#include <map>
+
 using namespace durnmoor;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QDate dec5(2026, 12, 5);
 
 // One record as the program writes it, dated 5 December 2026.
 QByteArray record(const QByteArray &no, const QByteArray &cost, const QByteArrayList &result)
@@ -19,6 +19,37 @@ QByteArray record(const QByteArray &no, const QByteArray &cost, const QByteArray
     for (const QByteArray &line : result)
         out += line + "\r\n";
     return out + "#2RESULT\r\n";
+}
+
+HistoryData load(const QString &dir)
+{
+    DataFile file = DataFile::read(history_file(dir));
+    return HistoryData(file.take_bytes());
+}
+
+// Records one calibration as "&Update Result" does: the whole file read and locked, the
+// record added at its end, the file replaced through its twin.
+WriteOutcome append_record(const QString &dir, std::string_view number, std::string_view cost,
+                           const ResultLines &result)
+{
+    DataFile file = DataFile::read_for_rewrite(history_file(dir));
+    const auto bytes = HistoryData(file.bytes()).with_appended(number, "05/12/2026", cost, result);
+    return bytes ? file.replace(*bytes) : WriteOutcome{false};
+}
+
+// Rewrites the file with every record copied but those given new results.
+WriteOutcome rewrite_all(const QString &dir, const std::map<std::size_t, QString> &results = {})
+{
+    DataFile file = DataFile::read_for_rewrite(history_file(dir));
+    const HistoryData data(file.take_bytes());
+    HistoryRewrite rewrite(data);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (const auto changed = results.find(i); changed != results.end())
+            rewrite.replace_result(i, encode_result(changed->second).value());
+        else
+            rewrite.copy(i);
+    }
+    return file.replace(rewrite.bytes());
 }
 
 QByteArray history(const test::TestEnv &env)
@@ -89,6 +120,10 @@ private slots:
         QTest::newRow("bare LF") << lf << a << lf;
         QTest::newRow("malformed groups") << bad << a << bad;
         QTest::newRow("unterminated last record") << a + b.chopped(12) << a + b << a + b;
+        // Lines the reader cannot use stay in the file; empty lines complete their group.
+        const QByteArray mac = "A\r05/12/2026\r1\r#1RESULT\rok\r#2RESULT\r";
+        QTest::newRow("old Mac line ends") << mac << QByteArray() << mac + "\r\n\r\n\r\n\r\n";
+        QTest::newRow("two lines left over") << a + "x\r\ny" << a << a + "x\r\ny\r\n\r\n\r\n";
     }
     void rewrite_and_append()
     {
@@ -97,13 +132,15 @@ private slots:
         QFETCH(QByteArray, kept);
         test::TestEnv env;
         env.write_file("history.dat", before.toStdString());
-        const HistoryData data = HistoryData::load(env.dir());
-        HistoryRewrite rewrite(data);
-        for (std::size_t i = 0; i < data.size(); ++i)
-            rewrite.copy(i);
-        QCOMPARE(QByteArray::fromStdString(rewrite.bytes()), rewritten);
-        QVERIFY(append_record(env.dir(), "N", dec5, "10", encode_result(u"done"_s).value()).ok);
+        QVERIFY(append_record(env.dir(), "N", "10", encode_result(u"done"_s).value()).ok);
         QCOMPARE(history(env), kept + record("N", "10", {"done"}));
+        // Read back, the new record is whole; a rewrite then writes what could be read.
+        const HistoryData appended = load(env.dir());
+        QCOMPARE(appended.records().back().result_lines, std::vector<std::string>{"done"});
+        QCOMPARE(appended.history_of("N").size(), std::size_t(1));
+        env.write_file("history.dat", before.toStdString());
+        QVERIFY(rewrite_all(env.dir()).ok);
+        QCOMPARE(history(env), rewritten);
     }
 
     void result_written_data()
@@ -114,6 +151,8 @@ private slots:
         QTest::newRow("end marker with more kept")
             << "#2RESULT x" << record("N", "1", {"#2RESULT x"});
         QTest::newRow("end marker refused") << "ok\r\n#2RESULT\nmore" << QByteArray();
+        QTest::newRow("only blanks trimmed")
+            << "  \n\tfirst\t\n\nlast \n  " << record("N", "1", {"", "\tfirst\t", "", "last "});
     }
     void result_written()
     {
@@ -122,7 +161,7 @@ private slots:
         const auto result = encode_result(text);
         test::TestEnv env;
         if (result)
-            QVERIFY(append_record(env.dir(), "N", dec5, "1", *result).ok);
+            QVERIFY(append_record(env.dir(), "N", "1", *result).ok);
         QCOMPARE(history(env), written);
     }
 
@@ -132,15 +171,9 @@ private slots:
         const QByteArray others = record("A-1", "100", {"Caf\xE9 ok", "#1RESULT", ""});
         const QByteArray written = others + record("A", " 250 ", {"Calibrated", "Drift 0.1%"});
         env.write_file("history.dat", written.toStdString());
-        const HistoryData data = HistoryData::load(env.dir());
-        const QString shown = result_text(data.record(1));
+        const QString shown = result_text(load(env.dir()).record(1));
         QCOMPARE(shown, u"Calibrated\nDrift 0.1%\n"_s);
-        auto store = [&](const QString &text) {
-            HistoryRewrite rewrite(data);
-            rewrite.copy(0);
-            rewrite.replace_result(1, encode_result(text).value());
-            return rewrite.commit(env.dir()).ok;
-        };
+        auto store = [&](const QString &text) { return rewrite_all(env.dir(), {{1, text}}).ok; };
         QVERIFY(store(shown));
         QCOMPARE(history(env), written);
         QVERIFY(store(u"Adjusted\r\nDrift 0.2%"_s));
@@ -154,11 +187,9 @@ private slots:
         const QByteArray before = "A\n05/12/2026\n1\n#1RESULT\nok\n#2RESULT\nB\nd\nc\n#1RESULT\nr";
         env.write_file("history.dat", before.toStdString());
         QVERIFY(QDir(env.dir()).mkdir("history2.dat"));
-        const HistoryData data = HistoryData::load(env.dir());
-        HistoryRewrite rewrite(data);
-        QVERIFY(!rewrite.commit(env.dir()).ok);
+        QVERIFY(!rewrite_all(env.dir()).ok);
         QCOMPARE(history(env), before);
-        QVERIFY(!append_record(env.dir(), "C", dec5, "1", encode_result(u"x"_s).value()).ok);
+        QVERIFY(!append_record(env.dir(), "C", "1", encode_result(u"x"_s).value()).ok);
         QCOMPARE(history(env), before);
     }
 };

@@ -49,6 +49,11 @@ private slots:
         QTest::newRow("negative") << -3.0 << QByteArray("-3 ") << QByteArray("-3");
         QTest::newRow("negative fraction") << -0.25 << QByteArray("-.25 ") << QByteArray("-0.25");
         QTest::newRow("large") << 120.0 << QByteArray(" 120 ") << QByteArray("120");
+        // Never the exponent form, which other readers of the file would take for 1.
+        QTest::newRow("hundred thousand") << 1e5 << QByteArray(" 100000 ") << QByteArray("100000");
+        QTest::newRow("huge") << 1e22 << QByteArray(" 10000000000000000000000 ")
+                              << QByteArray("10000000000000000000000");
+        QTest::newRow("tiny") << 1e-7 << QByteArray(" .0000001 ") << QByteArray("0.0000001");
     }
 
     void forms()

@@ -21,12 +21,19 @@ product_record with_line30(product_record record, const std::string &text)
     return record;
 }
 
+ProductsData load(const QString &dir)
+{
+    DataFile file = DataFile::read(products_file(dir));
+    return ProductsData(file.take_bytes());
+}
+
 // Rewrites the file keeping every record but the ones named, replacing one if asked.
 WriteOutcome rewrite(const QString &dir, std::size_t drop = ProductsData::npos,
                      std::size_t replace = ProductsData::npos, const product_record *with = nullptr,
                      const product_record *append = nullptr)
 {
-    const ProductsData data = ProductsData::load(dir);
+    DataFile file = DataFile::read_for_rewrite(products_file(dir));
+    const ProductsData data(file.take_bytes());
     ProductsRewrite out(data);
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (i == drop)
@@ -38,7 +45,7 @@ WriteOutcome rewrite(const QString &dir, std::size_t drop = ProductsData::npos,
     }
     if (append)
         out.write(*append);
-    return out.commit(dir);
+    return file.replace(out.bytes());
 }
 
 } // namespace
@@ -50,7 +57,7 @@ private slots:
     void missing_file_is_created_empty()
     {
         TestEnv env;
-        const ProductsData data = ProductsData::load(env.dir());
+        const ProductsData data = load(env.dir());
         QVERIFY(data.empty());
         QVERIFY(env.exists("products.dat"));
         QCOMPARE(env.read_file("products.dat"), std::string());
@@ -64,12 +71,13 @@ private slots:
                                                   make_record({"3", "Scope"})};
         env.write_file("products.dat", file_of({records[0], records[1]}));
         // Append through a rewrite so the writer, not the fixture, produces the file.
-        QVERIFY(rewrite(env.dir(), ProductsData::npos, ProductsData::npos, nullptr, &records[2]).ok);
+        QVERIFY(
+            rewrite(env.dir(), ProductsData::npos, ProductsData::npos, nullptr, &records[2]).ok);
         const std::string bytes = env.read_file("products.dat");
         QCOMPARE(count_lines(bytes), std::size_t(150));
         QCOMPARE(bytes, file_of(records));
 
-        const ProductsData data = ProductsData::load(env.dir());
+        const ProductsData data = load(env.dir());
         QCOMPARE(data.size(), std::size_t(3));
         QCOMPARE(data.record(1).lines, records[1].lines);
         QCOMPARE(data.line(1, description), std::string_view("Probe, \"fast\" ,  set "));
@@ -117,7 +125,7 @@ private slots:
         while ((at = lf.find("\r\n")) != std::string::npos)
             lf.replace(at, 2, "\n");
         env.write_file("products.dat", lf);
-        const ProductsData data = ProductsData::load(env.dir());
+        const ProductsData data = load(env.dir());
         QCOMPARE(data.size(), std::size_t(1));
         QCOMPARE(data.record(0).lines, a.lines);
         QVERIFY(rewrite(env.dir()).ok);
@@ -146,7 +154,7 @@ private slots:
             bytes += cut[n] + (n < lines_kept || last_line_end ? "\r\n" : "");
         env.write_file("products.dat", bytes);
 
-        const ProductsData data = ProductsData::load(env.dir());
+        const ProductsData data = load(env.dir());
         QCOMPARE(data.size(), std::size_t(2));
         product_record expected = cut;
         for (int n = lines_kept + 1; n <= product_line_count; ++n)
@@ -156,7 +164,25 @@ private slots:
         const auto added = make_record({"3", "Added"});
         QVERIFY(rewrite(env.dir(), ProductsData::npos, ProductsData::npos, nullptr, &added).ok);
         QCOMPARE(env.read_file("products.dat"), file_of({whole, expected, added}));
-        QCOMPARE(ProductsData::load(env.dir()).record(2).lines, added.lines);
+        QCOMPARE(load(env.dir()).record(2).lines, added.lines);
+    }
+
+    // Stray line ends after the last record are no instrument, and a rewrite may drop them.
+    void empty_lines_after_the_last_record_are_no_record_data()
+    {
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<int>("records");
+        QTest::newRow("one stray line end") << QByteArray("\r\n") << 1;
+        QTest::newRow("bare line ends") << QByteArray("\n\n\n") << 1;
+        QTest::newRow("an empty line then content") << QByteArray("\r\nX\r\n") << 2;
+    }
+    void empty_lines_after_the_last_record_are_no_record()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(int, records);
+        const auto a = make_record({"1", "A"});
+        QCOMPARE(ProductsData(file_of({a}) + tail.toStdString()).size(), std::size_t(records));
+        QCOMPARE(ProductsData(tail.toStdString()).size(), std::size_t(records - 1));
     }
 
     void failed_rewrite_leaves_the_file_untouched()

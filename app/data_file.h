@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/twin_file.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace durnmoor {
+
+// Where one data file and its twin live, and how the file is made when it is missing.
+struct DataFileSpec {
+    QString path;
+    QString twin_path;
+    bool owner_only = false; // a new file readable by its owner alone (the accounts file)
+};
+
+// A data file read whole into memory. A file that cannot be read is never taken for an
+// empty one: ok() is false and problem() says why, and a file read that way can never be
+// rewritten. A missing file is created empty first and reads as no records. Anything but
+// a regular file (a FIFO, a device, a directory) is refused rather than opened, since
+// opening one may block or read endlessly.
+class DataFile {
+public:
+    // For showing: the file as it stands, no lock kept.
+    static DataFile read(const DataFileSpec &spec);
+    // For changing: the file is locked against every other rewrite of it, in this process
+    // or another, from the read until replace() (or until this object goes), so that two
+    // writers can never interleave and neither can lose the other's change.
+    static DataFile read_for_rewrite(const DataFileSpec &spec);
+
+    DataFile(DataFile &&other) noexcept;
+    DataFile &operator=(DataFile &&other) noexcept;
+    DataFile(const DataFile &) = delete;
+    DataFile &operator=(const DataFile &) = delete;
+    ~DataFile();
+
+    bool ok() const { return problem_.isEmpty(); }
+    QString file_name() const; // "products.dat"
+    const QString &problem() const { return problem_; }
+    const std::string &bytes() const { return bytes_; }
+    std::string take_bytes() { return std::move(bytes_); }
+
+    // Puts new contents in place of the file through its twin, then lets the lock go.
+    // Refused, with the file untouched, unless the file was read for rewrite.
+    WriteOutcome replace(std::string_view new_bytes);
+
+private:
+    explicit DataFile(DataFileSpec spec) : spec_(std::move(spec)) {}
+    static DataFile open(const DataFileSpec &spec, bool for_rewrite);
+    void release();
+
+    DataFileSpec spec_;
+    std::string bytes_;
+    QString problem_;
+    bool for_rewrite_ = false;
+    int locked_fd_ = -1;
+};
+
+// How long a rewrite waits for another process's rewrite of the same file to end.
+inline constexpr int rewrite_lock_wait_ms = 10000;
+
+} // namespace durnmoor
