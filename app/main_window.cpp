@@ -4,10 +4,16 @@
 #include "app/context_menu.h"
 #include "app/message_box.h"
 #include "app/shell.h"
-#include "ui_address_book_tab.h"
-#include "ui_details_tab.h"
-#include "ui_history_tab.h"
-#include "ui_listing_tab.h"
+#include "calibration/calibration_history.h"
+#include "calibration/due_date_view.h"
+#include "calibration/due_listing.h"
+#include "calibration/history_tab.h"
+#include "contacts/address_book_tab.h"
+#include "register/details_tab.h"
+#include "register/editing.h"
+#include "register/entry_area.h"
+#include "register/instrument_list.h"
+#include "register/listing_tab.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
@@ -15,11 +21,11 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStyle>
 #include <QTabBar>
 
 namespace durnmoor {
@@ -36,61 +42,55 @@ const QStringList labels_without_file_menu = {QStringLiteral("Label4"), QStringL
 const char *const controls_without_file_menu[] = {"Label4",  "Label31", "Option1", "Option2",
                                                   "Option7", "Option3", "Option4"};
 
-template <typename Form> QWidget *add_page(QTabWidget *tabs, Form &form, const QString &caption)
+template <typename Tab> Tab *add_tab(QTabWidget *tabs, const char *caption)
 {
-    auto *page = new QWidget(tabs);
-    form.setupUi(page);
-    tabs->addTab(page, caption);
-    return page;
+    auto *tab = new Tab(tabs);
+    tabs->addTab(tab, QString::fromLatin1(caption));
+    return tab;
 }
 
 } // namespace
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MAIN>()),
-      listing(std::make_unique<Ui::ListingTab>()),
-      address_book(std::make_unique<Ui::AddressBookTab>()),
-      details(std::make_unique<Ui::DetailsTab>()), history(std::make_unique<Ui::HistoryTab>()),
-      context_(context)
+      context_(context), workspace_{state_,  this,    nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr}
 {
     ui->setupUi(this);
-    add_page(ui->SSTab1, *listing, QStringLiteral("Product Listing"));
-    add_page(ui->SSTab1, *address_book, QStringLiteral("Address Book"));
-    add_page(ui->SSTab1, *details, QStringLiteral("Product Details"));
-    add_page(ui->SSTab1, *history, QStringLiteral("Product Calibration History"));
+    workspace_.tabs = ui->SSTab1;
+    workspace_.account_maintenance = ui->passwordproena;
+    workspace_.listing = add_tab<ListingTab>(ui->SSTab1, "Product Listing");
+    workspace_.address_book = add_tab<AddressBookTab>(ui->SSTab1, "Address Book");
+    workspace_.details = add_tab<DetailsTab>(ui->SSTab1, "Product Details");
+    workspace_.history = add_tab<HistoryTab>(ui->SSTab1, "Product Calibration History");
 
     state_.app_path = context.app_path;
     state_.caption_text = build_caption_text();
     setWindowTitle(state_.caption_text);
 
     connect_menus();
+    connect_tabs();
     install_context_menu();
-    connect_instrument_list();
-    connect_editing();
-    connect_due_dates();
-    connect_history();
-    connect_due_listing();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::load_form()
 {
-    listing->List1->clear();
-    set_button_pictures();
+    Workspace &w = workspace_;
+    w.listing->clear_entries();
+    w.history->lock_result();
+    w.history->set_update_enabled(false);
+    w.history->set_now_calibrated_enabled(false);
 
-    history->Text26->setReadOnly(true);
-    history->Command10->setEnabled(false);
-    history->Command9->setEnabled(false);
-
     QApplication::processEvents();
-    disableform();
+    disableform(w);
     QApplication::processEvents();
-    load_up();
+    load_up(w);
     QApplication::processEvents();
-    dates();
+    dates(w);
     QApplication::processEvents();
-    change_caption();
+    change_caption(w);
 }
 
 void MainWindow::apply_start_rights()
@@ -102,29 +102,48 @@ void MainWindow::apply_start_rights()
             : QStringLiteral("NO");
     if (protection == QLatin1String("NO"))
         state_.set_right(3, QStringLiteral("1")); // no protection: everybody may edit
-    disableform();
-}
-
-void MainWindow::change_caption()
-{
-    setWindowTitle(state_.caption_text);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void MainWindow::show_tab(MainTab tab)
-{
-    ui->SSTab1->setCurrentIndex(tab);
+    disableform(workspace_);
 }
 
 void MainWindow::connect_menus()
 {
-    connect(ui->fulllist, &QAction::triggered, this, &MainWindow::full_listing);
+    Workspace &w = workspace_;
+    connect(ui->fulllist, &QAction::triggered, this, [&w] { full_listing(w); });
     connect(ui->listava, &QAction::triggered, this,
-            [this] { list_filtered(ListFilter::available); });
+            [&w] { list_filtered(w, ListFilter::available); });
     connect(ui->listobsol, &QAction::triggered, this,
-            [this] { list_filtered(ListFilter::obsolete); });
+            [&w] { list_filtered(w, ListFilter::obsolete); });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
+}
+
+void MainWindow::connect_tabs()
+{
+    Workspace &w = workspace_;
+    ListingTab *listing = w.listing;
+    connect(listing, &ListingTab::order_changed, this, [&w] { order_changed(w); });
+    connect(listing, &ListingTab::line_clicked, this, [&w] { line_clicked(w); });
+    connect(listing, &ListingTab::line_double_clicked, this, [&w] { line_double_clicked(w); });
+    connect(listing, &ListingTab::add_clicked, this, [&w] { add_new_product(w); });
+    connect(listing, &ListingTab::edit_clicked, this, [&w] { edit_product(w); });
+    connect(listing, &ListingTab::delete_clicked, this, [&w] { delete_selected(w); });
+    connect(listing, &ListingTab::horizon_chosen, this,
+            [&w](int months) { future_listing(w, months); });
+    connect(listing, &ListingTab::every_horizon_chosen, this, [&w] { full_listing(w); });
+
+    DetailsTab *details = w.details;
+    connect(details, &DetailsTab::save_clicked, this, [&w] { save_product(w); });
+    connect(details, &DetailsTab::cancel_clicked, this, [&w] { cancel_entry(w); });
+    connect(details, &DetailsTab::edit_clicked, this, [&w] { edit_product(w); });
+    connect(details, &DetailsTab::due_inputs_changed, this, [&w] { CALCULATE_DATE(w); });
+
+    HistoryTab *history = w.history;
+    connect(history, &HistoryTab::entry_clicked, this, [&w] { history_entry_clicked(w); });
+    connect(history, &HistoryTab::entry_double_clicked, this,
+            [&w] { history_entry_double_clicked(w); });
+    connect(history, &HistoryTab::now_calibrated_clicked, this, [&w] { now_calibrated(w); });
+    connect(history, &HistoryTab::update_clicked, this, [&w] { update_result(w); });
+    connect(history, &HistoryTab::remove_clicked, this, [&w] { remove_calibration(w); });
 }
 
 void MainWindow::quit_asked()
@@ -142,18 +161,11 @@ void MainWindow::help_asked()
         StartDoc(path);
 }
 
-void MainWindow::set_button_pictures()
-{
-    QStyle *style = this->style();
-    listing->Command1->setIcon(style->standardIcon(QStyle::SP_FileIcon));
-    listing->Command13->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
-    details->Command4->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    details->Command2->setIcon(style->standardIcon(QStyle::SP_DialogCancelButton));
-}
-
 void MainWindow::install_context_menu()
 {
-    QList<QWidget *> targets{ui->SSTab1->tabBar(), listing->List1->viewport()};
+    QList<QWidget *> targets{ui->SSTab1->tabBar()};
+    if (auto *list = findChild<QListWidget *>(QStringLiteral("List1")))
+        targets << list->viewport();
     for (auto *button :
          findChildren<QPushButton *>(QRegularExpression(QStringLiteral("^Command\\d+$"))))
         targets << button;
@@ -174,7 +186,8 @@ void MainWindow::install_context_menu()
     for (const char *name : controls_without_file_menu)
         if (auto *control = findChild<QWidget *>(QString::fromLatin1(name)))
             control->installEventFilter(stop);
-    history->List2->viewport()->installEventFilter(stop);
+    if (auto *dates = findChild<QListWidget *>(QStringLiteral("List2")))
+        dates->viewport()->installEventFilter(stop);
 }
 
 } // namespace durnmoor

@@ -4,6 +4,7 @@
 #include "generate.h"
 
 #include "app/message_box.h"
+#include "register/instrument_list.h"
 #include "register/products_file.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ void BM_LoadUp(benchmark::State &state)
     const int n = size_of(state);
     BenchWindow w(bench::generate_products(n));
     for (auto _ : state) {
-        w.window().load_up();
+        load_up(w.window().workspace());
         BenchWindow::settle();
     }
     if (w.list()->count() != n)

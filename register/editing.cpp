@@ -1,16 +1,17 @@
-// Adding, editing, saving, cancelling and deleting instruments.
-#include "app/main_window.h"
+#include "register/editing.h"
 
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
 #include "app/message_box.h"
-#include "register/list_order.h"
-#include "register/products_file.h"
-#include "ui_details_tab.h"
-#include "ui_history_tab.h"
-#include "ui_listing_tab.h"
+#include "app/workspace.h"
+#include "calibration/due_date_view.h"
+#include "register/details_tab.h"
+#include "register/entry_area.h"
+#include "register/instrument_list.h"
+#include "register/list_entries.h"
+#include "register/listing_tab.h"
 
-#include <QSet>
+#include <QApplication>
 
 namespace durnmoor {
 
@@ -27,47 +28,37 @@ constexpr char delete_title[] = "Durnmoor Tool Removal Alert";
 
 } // namespace
 
-void MainWindow::connect_editing()
-{
-    connect(listing->Command1, &QPushButton::clicked, this, &MainWindow::add_new_product);
-    connect(listing->Command13, &QPushButton::clicked, this, &MainWindow::edit_product);
-    connect(details->Command14, &QPushButton::clicked, this, &MainWindow::edit_product);
-    connect(details->Command4, &QPushButton::clicked, this, [this] { save_product(); });
-    connect(details->Command2, &QPushButton::clicked, this, &MainWindow::cancel_entry);
-    connect(listing->Command3, &QPushButton::clicked, this, &MainWindow::delete_selected);
-}
-
-void MainWindow::add_new_product()
+void add_new_product(Workspace &w)
 {
     const BusyCursor busy;
-    disableform();
-    clean();
-    dates();
-    CALCULATE_DATE();
-    enableform();
-    details->Command4->setEnabled(true);
-    listing->Command1->setEnabled(false);
-    show_tab(tab_details);
+    disableform(w);
+    clean(w);
+    dates(w);
+    CALCULATE_DATE(w);
+    enableform(w);
+    w.details->set_save_enabled(true);
+    w.listing->set_add_enabled(false);
+    show_tab(w, tab_details);
 }
 
-void MainWindow::edit_product()
+void edit_product(Workspace &w)
 {
-    if (first_selected_row() < 0) {
-        Messages::notify(this, QString::fromLatin1(edit_nothing_selected),
+    if (w.listing->selected_count() == 0) {
+        Messages::notify(w.window, QString::fromLatin1(edit_nothing_selected),
                          QString::fromLatin1(app_title), QMessageBox::Information);
         return;
     }
-    list_double_clicked();
+    line_double_clicked(w);
 }
 
-bool MainWindow::save_product()
+bool save_product(Workspace &w)
 {
     const BusyCursor busy;
-    const product_record entered = record_from_controls();
+    const product_record entered = w.details->entered_record();
     const std::string &key = entered[instrument_no];
 
-    DataFile file = DataFile::read_for_rewrite(products_file(state_.app_path));
-    if (!report_read_failure(this, file, ReadPurpose::change))
+    DataFile file = DataFile::read_for_rewrite(products_file(w.state.app_path));
+    if (!report_read_failure(w.window, file, ReadPurpose::change))
         return false;
     const ProductsData data(file.take_bytes());
     ProductsRewrite rewrite(data);
@@ -79,7 +70,7 @@ bool MainWindow::save_product()
         }
         matched = true;
         // No abandons the whole save: nothing has been written yet.
-        if (!Messages::confirm(this, QString::fromLatin1(overwrite_question),
+        if (!Messages::confirm(w.window, QString::fromLatin1(overwrite_question),
                                QString::fromLatin1(overwrite_title), QMessageBox::Information))
             return false;
         product_record replacement = entered;
@@ -91,54 +82,52 @@ bool MainWindow::save_product()
         rewrite.write(entered);
 
     // A failed write keeps what was typed, so the user can try again.
-    if (!report_write_failure(this, file.replace(rewrite.bytes())))
+    if (!report_write_failure(w.window, file.replace(rewrite.bytes())))
         return false;
-    disableform();
-    clean();
-    load_up();
+    disableform(w);
+    clean(w);
+    load_up(w);
     return true;
 }
 
-void MainWindow::cancel_entry()
+void cancel_entry(Workspace &w)
 {
-    listing->Command1->setEnabled(true);
-    disableform();
-    clean();
+    w.listing->set_add_enabled(true);
+    disableform(w);
+    clean(w);
 }
 
-void MainWindow::delete_selected()
+void delete_selected(Workspace &w)
 {
-    if (first_selected_row() < 0) {
-        Messages::notify(this, QString::fromLatin1(remove_nothing_selected),
+    const std::vector<ListEntry> selected = w.listing->selected_entries();
+    if (selected.empty()) {
+        Messages::notify(w.window, QString::fromLatin1(remove_nothing_selected),
                          QString::fromLatin1(app_title), QMessageBox::Information);
         return;
     }
-    if (!Messages::confirm(this, QString::fromLatin1(delete_question),
+    if (!Messages::confirm(w.window, QString::fromLatin1(delete_question),
                            QString::fromLatin1(delete_title), QMessageBox::Information))
         return;
     const BusyCursor busy;
-    disableform();
-    const int key_line = listing->Option5->isChecked() ? instrument_no : description;
+    disableform(w);
+    const int line = w.listing->by_number() ? instrument_no : description;
 
-    QSet<QString> keys;
-    for (const QListWidgetItem *item : listing->List1->selectedItems())
-        keys.insert(item->text());
-
-    // Every selected entry goes in one rewrite: the file ends as if each had been
-    // removed in turn, and a large register is written once instead of once per entry.
-    DataFile file = DataFile::read_for_rewrite(products_file(state_.app_path));
-    if (report_read_failure(this, file, ReadPurpose::change)) {
+    // Exactly the records whose lines are selected go, all in one rewrite: a large register
+    // is written once instead of once per entry.
+    DataFile file = DataFile::read_for_rewrite(products_file(w.state.app_path));
+    if (report_read_failure(w.window, file, ReadPurpose::change)) {
         const ProductsData data(file.take_bytes());
+        const std::vector<bool> chosen = records_of(data, line, selected);
         ProductsRewrite rewrite(data);
         for (std::size_t i = 0; i < data.size(); ++i)
-            if (!keys.contains(list_text(data.line(i, key_line))))
+            if (!chosen[i])
                 rewrite.copy(i);
-        report_write_failure(this, file.replace(rewrite.bytes()));
+        report_write_failure(w.window, file.replace(rewrite.bytes()));
     }
 
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    load_up();
-    enableform();
+    load_up(w);
+    enableform(w);
 }
 
 } // namespace durnmoor

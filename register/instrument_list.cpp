@@ -1,16 +1,15 @@
-// The instrument list: filling it, and showing the instrument picked in it.
-#include "app/main_window.h"
+#include "register/instrument_list.h"
 
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
-#include "register/list_order.h"
-#include "register/products_file.h"
-#include "ui_details_tab.h"
-#include "ui_history_tab.h"
-#include "ui_listing_tab.h"
-
-#include <QItemSelectionModel>
-#include <QSignalBlocker>
+#include "app/workspace.h"
+#include "calibration/calibration_history.h"
+#include "calibration/due_date_view.h"
+#include "calibration/history_tab.h"
+#include "register/details_tab.h"
+#include "register/entry_area.h"
+#include "register/list_entries.h"
+#include "register/listing_tab.h"
 
 namespace durnmoor {
 
@@ -32,174 +31,121 @@ bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals
     return true;
 }
 
+// The list emptied before a fill, in the order chosen now.
+void empty_list(Workspace &w)
+{
+    w.state.list_by_number = w.listing->by_number();
+    w.listing->clear_entries();
+}
+
 } // namespace
 
-void MainWindow::connect_instrument_list()
+int key_line(const Workspace &w)
 {
-    connect(listing->Option5, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            order_changed();
-    });
-    connect(listing->Option6, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            order_changed();
-    });
-    connect(listing->List1, &QListWidget::itemSelectionChanged, this,
-            &MainWindow::list_selection_changed);
-    connect(listing->List1, &QListWidget::itemDoubleClicked, this,
-            &MainWindow::list_double_clicked);
+    return w.state.list_by_number ? instrument_no : description;
 }
 
-QString MainWindow::list_line(const ProductsData &data, std::size_t record) const
+void fill_list(Workspace &w, const std::function<bool(const ProductsData &, std::size_t)> &wanted)
 {
-    return list_text(data.line(record, state_.list_by_number ? instrument_no : description));
-}
-
-void MainWindow::empty_list()
-{
-    state_.list_by_number = listing->Option5->isChecked();
-    const QSignalBlocker blocker(listing->List1);
-    listing->List1->clear();
-}
-
-void MainWindow::fill_list(const std::function<bool(const ProductsData &, std::size_t)> &wanted)
-{
-    DataFile file = DataFile::read(products_file(state_.app_path));
-    report_read_failure(this, file, ReadPurpose::show);
+    DataFile file = DataFile::read(products_file(w.state.app_path));
+    report_read_failure(w.window, file, ReadPurpose::show);
     const ProductsData data(file.take_bytes());
-    QStringList lines;
     EventPump pump;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (!wanted || wanted(data, i))
-            lines.append(list_line(data, i));
-        pump.tick();
-    }
-    sort_list_lines(lines);
-
-    // One insertion of the sorted lines: the list is not redrawn line by line.
-    QListWidget *list = listing->List1;
-    const QSignalBlocker blocker(list);
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(lines);
-    list->setUpdatesEnabled(true);
+    std::function<bool(std::size_t)> chosen;
+    if (wanted)
+        chosen = [&](std::size_t i) { return wanted(data, i); };
+    w.listing->show_entries(list_entries(data, key_line(w), chosen, [&] { pump.tick(); }));
 }
 
-void MainWindow::load_up()
+void load_up(Workspace &w)
 {
     const BusyCursor busy;
-    empty_list();
-    clean();
-    disableform();
-    fill_list();
+    empty_list(w);
+    clean(w);
+    disableform(w);
+    fill_list(w);
 }
 
-void MainWindow::list_items()
+void list_items(Workspace &w)
 {
-    setWindowTitle(QString::fromLatin1(listing_caption));
+    show_working_caption(w, listing_caption);
     const BusyCursor busy;
-    empty_list();
-    clean();
+    empty_list(w);
+    clean(w);
     const std::string_view wanted =
-        state_.list_filter == ListFilter::obsolete ? state_obsolete : state_available;
-    fill_list([wanted](const ProductsData &data, std::size_t i) {
+        w.state.list_filter == ListFilter::obsolete ? state_obsolete : state_available;
+    fill_list(w, [wanted](const ProductsData &data, std::size_t i) {
         return equals_ignoring_ascii_case(data.line(i, availability), wanted);
     });
-    change_caption();
-    enableform();
-    show_tab(tab_listing);
+    change_caption(w);
+    enableform(w);
+    show_tab(w, tab_listing);
 }
 
-void MainWindow::full_listing()
+void full_listing(Workspace &w)
 {
     const BusyCursor busy;
-    disableform();
-    load_up();
-    change_caption();
-    enableform();
-    show_tab(tab_listing);
+    disableform(w);
+    load_up(w);
+    change_caption(w);
+    enableform(w);
+    show_tab(w, tab_listing);
 }
 
-void MainWindow::list_filtered(ListFilter filter)
+void list_filtered(Workspace &w, ListFilter filter)
 {
     const BusyCursor busy;
-    state_.list_filter = filter;
-    list_items();
+    w.state.list_filter = filter;
+    list_items(w);
 }
 
-void MainWindow::order_changed()
+void order_changed(Workspace &w)
 {
-    load_up();
-    disableform();
+    load_up(w);
+    disableform(w);
 }
 
-int MainWindow::selected_count() const
-{
-    return static_cast<int>(listing->List1->selectionModel()->selectedIndexes().size());
-}
-
-int MainWindow::first_selected_row() const
-{
-    int first = -1;
-    for (const QModelIndex &index : listing->List1->selectionModel()->selectedIndexes())
-        if (first < 0 || index.row() < first)
-            first = index.row();
-    return first;
-}
-
-void MainWindow::list_selection_changed()
+void line_clicked(Workspace &w)
 {
     const BusyCursor busy;
-    disableform();
-    QListWidget *list = listing->List1;
-    if (selected_count() > 1) {
-        list->setToolTip(QString::fromLatin1(multiple_selected_tip));
+    disableform(w);
+    if (w.listing->selected_count() > 1) {
+        w.listing->set_list_tip(QString::fromLatin1(multiple_selected_tip));
         return;
     }
-    const QListWidgetItem *current = list->currentItem();
-    if (!current)
+    const std::optional<ListEntry> entry = w.listing->current_entry();
+    if (!entry)
         return;
-    const QString wanted = current->text();
-    state_.list_by_number = listing->Option5->isChecked();
-    const int key_line = state_.list_by_number ? instrument_no : description;
+    w.state.list_by_number = w.listing->by_number();
 
-    clean();
-    disableform();
-    DataFile file = DataFile::read(products_file(state_.app_path));
-    report_read_failure(this, file, ReadPurpose::show);
+    clean(w);
+    disableform(w);
+    DataFile file = DataFile::read(products_file(w.state.app_path));
+    report_read_failure(w.window, file, ReadPurpose::show);
     const ProductsData data(file.take_bytes());
-    std::size_t found = ProductsData::npos;
-    const QByteArray wanted_bytes = wanted.toLocal8Bit();
-    if (!wanted.contains(QChar::ReplacementCharacter)) {
-        found =
-            data.find(key_line, std::string_view(wanted_bytes.constData(),
-                                                 static_cast<std::size_t>(wanted_bytes.size())));
-    } else {
-        // The line came from bytes the system encoding cannot decode: re-encoding the
-        // shown text would not give them back, so compare as the list shows them.
-        for (std::size_t i = 0; i < data.size() && found == ProductsData::npos; ++i)
-            if (list_text(data.line(i, key_line)) == wanted)
-                found = i;
-    }
+    const std::size_t found = find_entry(data, key_line(w), *entry);
     if (found != ProductsData::npos) {
         const product_record record = data.record(found);
-        show_record(record);
-        load_history(record[instrument_no]);
+        w.details->show_record(record);
+        w.history->show_number(list_text(record[instrument_no]));
+        load_history(w, record[instrument_no]);
     } else {
-        show_no_history();
+        w.history->show_no_history();
     }
-    CALCULATE_DATE();
+    // The record's own dates decide its due date, never those of the one shown before.
+    w.details->forget_last_calibrated();
+    CALCULATE_DATE(w);
 }
 
-void MainWindow::list_double_clicked()
+void line_double_clicked(Workspace &w)
 {
-    if (state_.may_edit()) {
-        enableform();
-        listing->Command1->setEnabled(false);
-        details->Command4->setEnabled(true);
-        history->Command9->setEnabled(true);
+    if (w.state.may_edit()) {
+        enableform(w);
+        w.listing->set_add_enabled(false);
+        w.details->set_save_enabled(true);
+        w.history->set_now_calibrated_enabled(true);
     }
-    show_tab(tab_details);
+    show_tab(w, tab_details);
 }
 
 } // namespace durnmoor

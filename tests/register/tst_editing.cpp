@@ -111,8 +111,13 @@ void TestEditing::scenario_data()
         << QStringList{nothing_selected.arg("Remove")} << numbers << closed.arg("listing", "|");
     QTest::newRow("delete answered No") << "row=1; No; Command3" << before << sure << numbers
         << closed.arg("listing", "B-200|Scope");
-    QTest::newRow("delete by description: every record with it") << "Option6; row=1; Yes; Command3"
-        << file_of({r[1], r[3], r[4], r[5]}) << sure << "Gauge, Probe, Probe spare, Scope" << open;
+    // Two lines read "Multimeter": each stands for its own record, and only that one goes.
+    QTest::newRow("delete by description: the first of two alike") << "Option6; row=1; Yes; Command3"
+        << file_of({r[1], r[2], r[3], r[4], r[5]}) << sure
+        << "Gauge, Multimeter, Probe, Probe spare, Scope" << open;
+    QTest::newRow("delete by description: the second of two alike") << "Option6; row=2; Yes; Command3"
+        << file_of({r[0], r[1], r[3], r[4], r[5]}) << sure
+        << "Gauge, Multimeter, Probe, Probe spare, Scope" << open;
     QTest::newRow("delete three selected") << "row=0; ctrl-row=2; ctrl-row=3; Yes; Command3"
         << file_of({r[1], r[4], r[5]}) << sure << "B-200, K-1, K-1" << open;
     QTest::newRow("failed save keeps the file and the typing")

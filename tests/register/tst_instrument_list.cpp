@@ -86,8 +86,8 @@ private slots:
 
     void selecting_shows_every_field()
     {
-        RecordFields fields{"DMM-014", "Bench multimeter", "AVAILABLE", " 12 ", "5", "December", "2026",
-                        "INTERNAL", "100"};
+        RecordFields fields{"DMM-014", "Bench multimeter", "AVAILABLE", " 12 ", "5", "December",
+                            "2026",    "INTERNAL",         "100"};
         product_record record = make_record(fields);
         record[location] = "Lab 2";
         record[cal_company] = "Acme Calibration";
@@ -100,9 +100,11 @@ private slots:
         f.click_rows({0});
 
         const QList<std::pair<const char *, QString>> boxes{
-            {"Text1", "DMM-014"}, {"Text2", "Bench multimeter"}, {"Text3", "Lab 2"},
-            {"Text4", "Acme Calibration"}, {"Text5", "100"}, {"Text19", " SN 77 "},
-            {"Text20", "Fluke"}, {"Text23", "450.00"}, {"Text24", "RS"}, {"Text25", "PO-9"},
+            {"Text1", "DMM-014"}, {"Text2", "Bench multimeter"},
+            {"Text3", "Lab 2"},   {"Text4", "Acme Calibration"},
+            {"Text5", "100"},     {"Text19", " SN 77 "},
+            {"Text20", "Fluke"},  {"Text23", "450.00"},
+            {"Text24", "RS"},     {"Text25", "PO-9"},
             {"Text22", "DMM-014"}};
         for (const auto &[name, text] : boxes)
             QCOMPARE(f.control<QLineEdit>(name)->text(), text);
@@ -120,19 +122,22 @@ private slots:
 
     void an_unknown_mode_keeps_externally()
     {
-        WindowFixture f(register_of({{"1", "a", "AVAILABLE", " 12 ", "5", "December", "2026", "internal"}}));
+        WindowFixture f(
+            register_of({{"1", "a", "AVAILABLE", " 12 ", "5", "December", "2026", "internal"}}));
         f.click_rows({0});
         QVERIFY(f.control<QRadioButton>("Option2")->isChecked());
     }
 
-    void duplicate_descriptions_load_the_first_in_file_order()
+    // Each line leads to the record it was made from, even when the texts are alike.
+    void lines_alike_load_their_own_records()
     {
-        WindowFixture f(register_of({{"M-1", "Multimeter"}, {"M-2", "Multimeter"}, {"S-1", "Scope"}}));
+        WindowFixture f(
+            register_of({{"M-1", "Multimeter"}, {"M-2", "Multimeter"}, {"S-1", "Scope"}}));
         f.click_button("Option6");
         QCOMPARE(f.list_lines(), (QStringList{"Multimeter", "Multimeter", "Scope"}));
         for (int row : {0, 1}) {
             f.click_rows({row});
-            QCOMPARE(f.control<QLineEdit>("Text1")->text(), QStringLiteral("M-1"));
+            QCOMPARE(f.control<QLineEdit>("Text1")->text(), QString("M-%1").arg(row + 1));
         }
     }
 
@@ -153,8 +158,8 @@ private slots:
 
     void a_record_gone_from_the_file_loads_blank_fields()
     {
-        WindowFixture f(register_of({{"1", "a", "AVAILABLE", " 12 ", "5", "December", "2026",
-                                      "EXTERNAL", "100"}}));
+        WindowFixture f(register_of(
+            {{"1", "a", "AVAILABLE", " 12 ", "5", "December", "2026", "EXTERNAL", "100"}}));
         f.env.write_file("products.dat", register_of({{"2", "b"}}));
         f.click_rows({0});
         QCOMPARE(f.control<QLineEdit>("Text1")->text(), QString());
@@ -167,7 +172,8 @@ private slots:
     {
         // A register brought over from another system: 0xB5 is no UTF-8.
         const product_record micro = make_record({"\xb5V-1", "Probe \xb5"});
-        WindowFixture f(file_of({micro}), "\xb5V-1\r\n05/12/2025\r\n10\r\n#1RESULT\r\nok\r\n#2RESULT\r\n");
+        WindowFixture f(file_of({micro}),
+                        "\xb5V-1\r\n05/12/2025\r\n10\r\n#1RESULT\r\nok\r\n#2RESULT\r\n");
         f.double_click_row(0);
         QCOMPARE(f.control<QLineEdit>("Text29")->text(), QStringLiteral("1"));
         Messages::queue_answer(QMessageBox::Yes);

@@ -1,0 +1,244 @@
+#include "register/details_tab.h"
+
+#include "calibration/date_forms.h"
+#include "calibration/due_date.h"
+#include "register/list_entries.h"
+#include "register/number_form.h"
+#include "ui_details_tab.h"
+
+#include <QRegularExpression>
+#include <QStyle>
+#include <QValidator>
+
+#include <limits>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr int interval_typing_limit = 3;
+
+// Limits what can be typed without cutting a longer value that was loaded from a record.
+class TypedLengthValidator : public QValidator {
+public:
+    TypedLengthValidator(int limit, QObject *parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString &input, int &) const override
+    {
+        return input.size() <= limit_ ? Acceptable : Invalid;
+    }
+
+private:
+    int limit_;
+};
+
+// A number that is still being typed: a sign alone, or digits ending in the point.
+// Normalising it would drop the sign or the point, and a typed 1.5 would end up as 15.
+bool unfinished_number(const QString &text)
+{
+    static const QRegularExpression unfinished(QStringLiteral("^[+-]?([0-9]*\\.)?$"));
+    return !text.isEmpty() && unfinished.match(text).hasMatch();
+}
+
+// Blanks only: a tab typed into a field is content.
+std::string trim_spaces(const std::string &text)
+{
+    const auto begin = text.find_first_not_of(' ');
+    if (begin == std::string::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+QString text_of(const QWidget *control)
+{
+    if (const auto *box = qobject_cast<const QLineEdit *>(control))
+        return box->text();
+    return static_cast<const QComboBox *>(control)->currentText();
+}
+
+void set_text(QWidget *control, const QString &text)
+{
+    if (auto *box = qobject_cast<QLineEdit *>(control))
+        box->setText(text);
+    else
+        static_cast<QComboBox *>(control)->setCurrentText(text);
+}
+
+void fill_date(QComboBox *day, QComboBox *month, QComboBox *year, QDate date)
+{
+    const SplitDate split = split_date(date);
+    day->clear();
+    day->addItems(day_choices());
+    day->setCurrentText(split.day);
+    month->clear();
+    month->addItems(month_names());
+    month->setCurrentText(split.month);
+    year->clear();
+    year->addItems(year_choices(date));
+    year->setCurrentText(split.year);
+}
+
+} // namespace
+
+DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::DetailsTab>())
+{
+    ui->setupUi(this);
+    ui->Command4->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    ui->Command2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    // A field holds whatever the record holds, however long: a stored line cut to the box's
+    // default limit would be written back cut.
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        box->setMaxLength(std::numeric_limits<int>::max());
+
+    QLineEdit *interval = ui->Text6;
+    interval->setValidator(new TypedLengthValidator(interval_typing_limit, interval));
+    connect(interval, &QLineEdit::textEdited, this, [this, interval](const QString &typed) {
+        const int cursor = interval->cursorPosition();
+        emit due_inputs_changed(); // the unfinished number has the value of its normal form
+        if (unfinished_number(typed)) {
+            interval->setText(typed);
+            interval->setCursorPosition(cursor);
+        }
+    });
+    for (QComboBox *box : {ui->Combo1, ui->Combo5, ui->Combo6})
+        connect(box, &QComboBox::activated, this, &DetailsTab::due_inputs_changed);
+    connect(ui->Command4, &QPushButton::clicked, this, &DetailsTab::save_clicked);
+    connect(ui->Command2, &QPushButton::clicked, this, &DetailsTab::cancel_clicked);
+    connect(ui->Command14, &QPushButton::clicked, this, &DetailsTab::edit_clicked);
+}
+
+DetailsTab::~DetailsTab() = default;
+
+QList<std::pair<int, QWidget *>> DetailsTab::field_controls() const
+{
+    return {{instrument_no, ui->Text1},   {description, ui->Text2},    {location, ui->Text3},
+            {cal_company, ui->Text4},     {cal_cost, ui->Text5},       {purchase_day, ui->Combo2},
+            {purchase_month, ui->Combo3}, {purchase_year, ui->Combo4}, {lastcal_day, ui->Combo1},
+            {lastcal_month, ui->Combo5},  {lastcal_year, ui->Combo6},  {serial_no, ui->Text19},
+            {manufacturer, ui->Text20},   {asset_value, ui->Text23},   {purchased_from, ui->Text24},
+            {purchase_order, ui->Text25}};
+}
+
+void DetailsTab::show_record(const product_record &record)
+{
+    loaded_ = record;
+    for (const auto &[line, control] : field_controls())
+        set_text(control, list_text(record[line]));
+    ui->Text6->setText(list_text(record[interval_months]));
+
+    // An unknown mode leaves the option that was set before.
+    const std::string &mode = record[cal_mode];
+    if (mode == mode_internal)
+        ui->Option1->setChecked(true);
+    else if (mode == mode_external)
+        ui->Option2->setChecked(true);
+    else if (mode == mode_ref_only)
+        ui->Option7->setChecked(true);
+    if (record[availability] == state_available)
+        ui->Option3->setChecked(true);
+    else
+        ui->Option4->setChecked(true);
+}
+
+std::string DetailsTab::bytes_for(int line, const QString &shown) const
+{
+    if (shown == list_text(loaded_[line]))
+        return loaded_[line];
+    return shown.toLocal8Bit().toStdString();
+}
+
+std::string DetailsTab::cost_bytes() const
+{
+    return bytes_for(cal_cost, ui->Text5->text());
+}
+
+product_record DetailsTab::entered_record() const
+{
+    product_record record;
+    for (const auto &[line, control] : field_controls()) {
+        record[line] = bytes_for(line, text_of(control));
+        if (line <= cal_cost) // the names and the cost are kept without surrounding blanks
+            record[line] = trim_spaces(record[line]);
+    }
+    record[cal_mode] = ui->Option1->isChecked()   ? mode_internal
+                       : ui->Option7->isChecked() ? mode_ref_only
+                                                  : mode_external;
+    record[availability] = ui->Option4->isChecked() ? state_obsolete : state_available;
+    record[interval_months] =
+        number_form(leading_number(ui->Text6->text().toLocal8Bit().toStdString()));
+    return record;
+}
+
+void DetailsTab::set_fields_enabled(bool on)
+{
+    for (QWidget *control : QList<QWidget *>{
+             ui->Text1,   ui->Text2,   ui->Text3,   ui->Text4,   ui->Text5,   ui->Text6,
+             ui->Text19,  ui->Text20,  ui->Text23,  ui->Text24,  ui->Text25,  ui->Text21,
+             ui->Option1, ui->Option2, ui->Option7, ui->Option3, ui->Option4, ui->Combo1,
+             ui->Combo2,  ui->Combo3,  ui->Combo4,  ui->Combo5,  ui->Combo6})
+        control->setEnabled(on);
+}
+
+void DetailsTab::set_save_enabled(bool on)
+{
+    ui->Command4->setEnabled(on);
+}
+
+void DetailsTab::set_record_buttons(bool may_edit)
+{
+    ui->Command2->setEnabled(may_edit);
+    ui->Command14->setEnabled(may_edit);
+}
+
+void DetailsTab::clean_fields()
+{
+    for (QLineEdit *box : {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text19,
+                           ui->Text20, ui->Text21, ui->Text23, ui->Text24, ui->Text25})
+        box->clear();
+    ui->Text6->setText(QStringLiteral("12"));
+    ui->Option2->setChecked(true);
+    ui->Option3->setChecked(true);
+}
+
+void DetailsTab::fill_dates(QDate today)
+{
+    fill_date(ui->Combo2, ui->Combo3, ui->Combo4, today);
+    fill_date(ui->Combo1, ui->Combo5, ui->Combo6, today);
+}
+
+void DetailsTab::set_last_calibrated(QDate date)
+{
+    const SplitDate split = split_date(date);
+    ui->Combo1->setCurrentText(split.day);
+    ui->Combo5->setCurrentText(split.month);
+    ui->Combo6->setCurrentText(split.year);
+}
+
+void DetailsTab::normalise_interval()
+{
+    QLineEdit *interval = ui->Text6;
+    const QString normal = QString::fromStdString(
+        plain_number(leading_number(interval->text().toLocal8Bit().toStdString())));
+    if (interval->text() != normal)
+        interval->setText(normal);
+}
+
+void DetailsTab::forget_last_calibrated()
+{
+    last_calibrated_ = QDate();
+}
+
+std::optional<QDate> DetailsTab::calculate_due()
+{
+    normalise_interval();
+    const double interval = leading_number(ui->Text6->text().toStdString());
+    if (const auto parsed = parse_joined_date(ui->Combo1->currentText() + QLatin1Char('/') +
+                                              ui->Combo5->currentText() + QLatin1Char('/') +
+                                              ui->Combo6->currentText()))
+        last_calibrated_ = *parsed;
+    const std::optional<QDate> due =
+        last_calibrated_.isValid() ? due_date(last_calibrated_, interval) : std::nullopt;
+    ui->Text21->setText(due ? long_display(*due) : QString());
+    return due;
+}
+
+} // namespace durnmoor

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/app_state.h"
+
+#include <cstddef>
+#include <functional>
+
+namespace durnmoor {
+
+class ProductsData;
+struct Workspace;
+
+// The instrument list: filling it and showing the instrument picked in it.
+
+// The record line the list shows: the number, or the description.
+int key_line(const Workspace &w);
+
+// Fills the list with the records wanted (all when none is given), read from products.dat.
+void fill_list(Workspace &w,
+               const std::function<bool(const ProductsData &, std::size_t)> &wanted = {});
+// The full list, fields blank and closed; no caption change.
+void load_up(Workspace &w);
+// The available or the obsolete instruments, by list_filter.
+void list_items(Workspace &w);
+// The menu items "Full Listing", "List Available Instruments", "List Obsolete Instruments".
+void full_listing(Workspace &w);
+void list_filtered(Workspace &w, ListFilter filter);
+// "List by Instrument Number" or "... Description" chosen.
+void order_changed(Workspace &w);
+// A click in the list: the clicked instrument shown, with its history and due date.
+void line_clicked(Workspace &w);
+// A double-click: the shown instrument opened for editing, under the edit right.
+void line_double_clicked(Workspace &w);
+
+} // namespace durnmoor

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "register/list_entries.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace Ui {
+class ListingTab;
+}
+
+namespace durnmoor {
+
+// "Product Listing": the instrument list, its order, the due-date horizons and the buttons
+// that act on the listed instruments.
+class ListingTab : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ListingTab(QWidget *parent = nullptr);
+    ~ListingTab() override;
+
+    // "List by Instrument Number" rather than by description.
+    bool by_number() const;
+
+    // Replaces the list with these entries, in their order, in one insertion.
+    void show_entries(std::vector<ListEntry> entries);
+    void clear_entries();
+    // Every entry from top to bottom.
+    const std::vector<ListEntry> &entries() const { return entries_; }
+
+    int selected_count() const;
+    std::vector<ListEntry> selected_entries() const; // top to bottom
+    // The line a click made current: the selected one, or the focused one when none is.
+    std::optional<ListEntry> current_entry() const;
+    void set_list_tip(const QString &tip);
+
+    // "&Add New Product", "&Edit Product" and "&Delete Selected Products" by the edit right.
+    void set_record_buttons(bool may_edit);
+    void set_add_enabled(bool on);
+
+signals:
+    void order_changed();
+    void line_clicked();
+    void line_double_clicked();
+    void add_clicked();
+    void edit_clicked();
+    void delete_clicked();
+    void horizon_chosen(int months);
+    void every_horizon_chosen();
+
+private:
+    std::unique_ptr<Ui::ListingTab> ui;
+    std::vector<ListEntry> entries_; // one per row: the list itself never reorders them
+};
+
+} // namespace durnmoor
