@@ -77,26 +77,26 @@ int lock_for_rewrite(int fd, const QString &path)
 
 } // namespace
 
-DataFile DataFile::read(const DataFileSpec &spec)
+DataFile DataFile::read(const DataFilePlace &place)
 {
-    return open(spec, false);
+    return open(place, false);
 }
 
-DataFile DataFile::read_for_rewrite(const DataFileSpec &spec)
+DataFile DataFile::read_for_rewrite(const DataFilePlace &place)
 {
-    return open(spec, true);
+    return open(place, true);
 }
 
-DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
+DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite)
 {
-    DataFile file(spec);
+    DataFile file(place);
     file.for_rewrite_ = for_rewrite;
     auto refuse = [&file](const QString &problem) {
         file.problem_ = problem;
         file.bytes_.clear();
         return std::move(file);
     };
-    const QByteArray path = QFile::encodeName(spec.path);
+    const QByteArray path = QFile::encodeName(place.path);
     // A rewrite that finds the file replaced while it waited for the lock tries again on
     // the file now in place; a bounded number of times, so that it cannot spin forever.
     for (int attempt = 0;; ++attempt) {
@@ -108,7 +108,7 @@ DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
             // still no records to show, and the rewrite's twin will report the folder.
             const int made =
                 ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC,
-                       spec.owner_only ? 0600 : 0666);
+                       place.owner_only ? 0600 : 0666);
             if (made < 0)
                 return file;
             ::close(made);
@@ -119,7 +119,7 @@ DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
             return refuse(QString::fromLatin1(not_regular));
 
         int fd = -1;
-        if (const int planted = planted_fault(FileStep::open, spec.path))
+        if (const int planted = planted_fault(FileStep::open, place.path))
             return refuse(reason_of(planted));
         fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
@@ -130,7 +130,7 @@ DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
             return refuse(QString::fromLatin1(not_regular));
         }
         if (for_rewrite) {
-            if (const int error = lock_for_rewrite(fd, spec.path)) {
+            if (const int error = lock_for_rewrite(fd, place.path)) {
                 ::close(fd);
                 return refuse(error == EWOULDBLOCK ? QString::fromLatin1(busy) : reason_of(error));
             }
@@ -147,7 +147,7 @@ DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
                 return refuse(reason_of(error));
             }
         }
-        if (const int error = read_to_end(fd, spec.path, file.bytes_, opened.st_size)) {
+        if (const int error = read_to_end(fd, place.path, file.bytes_, opened.st_size)) {
             ::close(fd);
             return refuse(reason_of(error));
         }
@@ -160,7 +160,7 @@ DataFile DataFile::open(const DataFileSpec &spec, bool for_rewrite)
 }
 
 DataFile::DataFile(DataFile &&other) noexcept
-    : spec_(std::move(other.spec_)), bytes_(std::move(other.bytes_)),
+    : place_(std::move(other.place_)), bytes_(std::move(other.bytes_)),
       problem_(std::move(other.problem_)), for_rewrite_(other.for_rewrite_),
       locked_fd_(other.locked_fd_)
 {
@@ -171,7 +171,7 @@ DataFile &DataFile::operator=(DataFile &&other) noexcept
 {
     if (this != &other) {
         release();
-        spec_ = std::move(other.spec_);
+        place_ = std::move(other.place_);
         bytes_ = std::move(other.bytes_);
         problem_ = std::move(other.problem_);
         for_rewrite_ = other.for_rewrite_;
@@ -188,7 +188,7 @@ DataFile::~DataFile()
 
 QString DataFile::file_name() const
 {
-    return QFileInfo(spec_.path).fileName();
+    return QFileInfo(place_.path).fileName();
 }
 
 void DataFile::release()
@@ -204,7 +204,7 @@ WriteOutcome DataFile::replace(std::string_view new_bytes)
     if (!ok() || !for_rewrite_)
         return WriteOutcome{false, file_name(), file_name(),
                             ok() ? QStringLiteral("It was not read for a change.") : problem_};
-    WriteOutcome outcome = replace_through_twin(spec_.path, spec_.twin_path, new_bytes);
+    WriteOutcome outcome = replace_through_twin(place_.path, place_.twin_path, new_bytes);
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
     return outcome;

@@ -10,7 +10,7 @@
 namespace durnmoor {
 
 // Where one data file and its twin live, and how the file is made when it is missing.
-struct DataFileSpec {
+struct DataFilePlace {
     QString path;
     QString twin_path;
     bool owner_only = false; // a new file readable by its owner alone (the accounts file)
@@ -24,11 +24,11 @@ struct DataFileSpec {
 class DataFile {
 public:
     // For showing: the file as it stands, no lock kept.
-    static DataFile read(const DataFileSpec &spec);
+    static DataFile read(const DataFilePlace &place);
     // For changing: the file is locked against every other rewrite of it, in this process
     // or another, from the read until replace() (or until this object goes), so that two
     // writers can never interleave and neither can lose the other's change.
-    static DataFile read_for_rewrite(const DataFileSpec &spec);
+    static DataFile read_for_rewrite(const DataFilePlace &place);
 
     DataFile(DataFile &&other) noexcept;
     DataFile &operator=(DataFile &&other) noexcept;
@@ -47,11 +47,11 @@ public:
     WriteOutcome replace(std::string_view new_bytes);
 
 private:
-    explicit DataFile(DataFileSpec spec) : spec_(std::move(spec)) {}
-    static DataFile open(const DataFileSpec &spec, bool for_rewrite);
+    explicit DataFile(DataFilePlace place) : place_(std::move(place)) {}
+    static DataFile open(const DataFilePlace &place, bool for_rewrite);
     void release();
 
-    DataFileSpec spec_;
+    DataFilePlace place_;
     std::string bytes_;
     QString problem_;
     bool for_rewrite_ = false;

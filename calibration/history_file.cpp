@@ -36,7 +36,7 @@ bool holds_line_break(std::string_view field)
 
 } // namespace
 
-DataFileSpec history_file(const QString &app_path)
+DataFilePlace history_file(const QString &app_path)
 {
     const QDir dir(app_path);
     return {dir.filePath(QString::fromLatin1(history_file_name)),

@@ -25,7 +25,7 @@ inline constexpr std::string_view result_end_marker = "#2RESULT";
 inline constexpr char result_marker_refused[] = "A line of the result cannot read #2RESULT.";
 
 // history.dat and history2.dat in the data folder.
-DataFileSpec history_file(const QString &app_path);
+DataFilePlace history_file(const QString &app_path);
 
 // One calibration as stored: every line's bytes exactly as read, without line ends.
 struct HistoryRecord {

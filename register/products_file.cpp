@@ -6,7 +6,7 @@
 
 namespace durnmoor {
 
-DataFileSpec products_file(const QString &app_path)
+DataFilePlace products_file(const QString &app_path)
 {
     const QDir dir(app_path);
     return {dir.filePath(QString::fromLatin1(products_file_name)),

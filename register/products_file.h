@@ -16,7 +16,7 @@ inline constexpr char products_file_name[] = "products.dat";
 inline constexpr char products_twin_name[] = "products2.dat";
 
 // products.dat and products2.dat in the data folder.
-DataFileSpec products_file(const QString &app_path);
+DataFilePlace products_file(const QString &app_path);
 
 // The records of products.dat, read at once and indexed by line. Records are 50 lines
 // each in file order; a last record cut short reads with its missing lines empty, but

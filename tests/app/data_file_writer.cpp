@@ -18,19 +18,19 @@ int main(int argc, char *argv[])
     if (argc < 3)
         return 2;
     const QDir dir(QString::fromLocal8Bit(argv[2]));
-    const DataFileSpec spec{dir.filePath("products.dat"), dir.filePath("products2.dat")};
+    const DataFilePlace place{dir.filePath("products.dat"), dir.filePath("products2.dat")};
     if (std::strcmp(argv[1], "flip") == 0) {
         const std::string first = test::writer_content(0);
         const std::string second = test::writer_content(1);
         while (true) {
-            DataFile file = DataFile::read_for_rewrite(spec);
+            DataFile file = DataFile::read_for_rewrite(place);
             if (!file.ok() || !file.replace(file.bytes() == first ? second : first).ok)
                 return 1;
         }
     }
     if (std::strcmp(argv[1], "count") == 0 && argc == 4) {
         for (long n = std::atol(argv[3]); n > 0; --n) {
-            DataFile file = DataFile::read_for_rewrite(spec);
+            DataFile file = DataFile::read_for_rewrite(place);
             if (!file.ok())
                 return 1;
             const long value = std::atol(file.bytes().c_str());

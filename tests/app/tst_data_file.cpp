@@ -19,7 +19,7 @@ using durnmoor::test::TestEnv;
 
 namespace {
 
-DataFileSpec spec_in(const TestEnv &env)
+DataFilePlace place_in(const TestEnv &env)
 {
     return {env.path("products.dat"), env.path("products2.dat")};
 }
@@ -89,7 +89,7 @@ private slots:
     void missing_file_is_created_empty_and_read_as_no_records()
     {
         TestEnv env;
-        const DataFile file = DataFile::read(spec_in(env));
+        const DataFile file = DataFile::read(place_in(env));
         QVERIFY(file.ok());
         QVERIFY(file.bytes().empty());
         QVERIFY(env.exists("products.dat"));
@@ -129,7 +129,7 @@ private slots:
         else
             env.write_file("products.dat", before);
 
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         QVERIFY(!file.ok());
         QCOMPARE(file.problem(), problem);
         QCOMPARE(file.file_name(), QStringLiteral("products.dat"));
@@ -146,7 +146,7 @@ private slots:
     {
         TestEnv env;
         env.write_file("products.dat", "keep\r\n");
-        DataFile file = DataFile::read(spec_in(env));
+        DataFile file = DataFile::read(place_in(env));
         QVERIFY(file.ok());
         QVERIFY(!file.replace("new\r\n").ok);
         QCOMPARE(env.read_file("products.dat"), std::string("keep\r\n"));
@@ -157,7 +157,7 @@ private slots:
         TestEnv env;
         env.write_file("products.dat", "old\r\n");
         env.write_file("products2.dat", std::string(1000, 'x')); // stale, from a crash
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         QCOMPARE(file.bytes(), std::string("old\r\n"));
         QVERIFY(file.replace("new\r\nbytes\r\n").ok);
         QCOMPARE(env.read_file("products.dat"), std::string("new\r\nbytes\r\n"));
@@ -172,7 +172,7 @@ private slots:
         env.write_file("products.dat", "old\r\n");
         env.write_file("other", "someone else's file\n");
         QVERIFY(QFile::link(env.path("other"), env.path("products2.dat")));
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         QVERIFY(file.replace("new\r\n").ok);
         QCOMPARE(env.read_file("other"), std::string("someone else's file\n"));
         QCOMPARE(env.read_file("products.dat"), std::string("new\r\n"));
@@ -193,7 +193,7 @@ private slots:
         TestEnv env;
         env.write_file("products.dat", "old\r\n");
         QCOMPARE(::chmod(QFile::encodeName(env.path("products.dat")).constData(), mode_t(mode)), 0);
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         QVERIFY(file.replace("new\r\n").ok);
         QCOMPARE(int(mode_of(env.path("products.dat"))), mode);
     }
@@ -202,7 +202,7 @@ private slots:
     {
         TestEnv env;
         const mode_t mask = ::umask(022);
-        QVERIFY(DataFile::read(spec_in(env)).ok());
+        QVERIFY(DataFile::read(place_in(env)).ok());
         QVERIFY(DataFile::read({env.path("security.dat"), env.path("security.dat2"), true}).ok());
         ::umask(mask);
         QCOMPARE(int(mode_of(env.path("products.dat"))), 0644);
@@ -228,7 +228,7 @@ private slots:
         TestEnv env;
         env.write_file("products.dat", "keep\r\n");
         const PlantedFault fault(step, named, ENOSPC);
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         const WriteOutcome outcome = file.replace(std::string(100000, 'y'));
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.data_file, QStringLiteral("products.dat"));
@@ -244,7 +244,7 @@ private slots:
         TestEnv env;
         env.write_file("products.dat", "keep\r\n");
         QVERIFY(QDir(env.dir()).mkdir("products2.dat"));
-        DataFile file = DataFile::read_for_rewrite(spec_in(env));
+        DataFile file = DataFile::read_for_rewrite(place_in(env));
         const WriteOutcome outcome = file.replace("new\r\n");
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.file, QStringLiteral("products2.dat"));
@@ -257,10 +257,10 @@ private slots:
     {
         TestEnv env;
         env.write_file("products.dat", "1\r\n");
-        DataFile first = DataFile::read_for_rewrite(spec_in(env));
+        DataFile first = DataFile::read_for_rewrite(place_in(env));
         QVERIFY(first.ok());
         auto second = std::async(std::launch::async, [&] {
-            DataFile file = DataFile::read_for_rewrite(spec_in(env));
+            DataFile file = DataFile::read_for_rewrite(place_in(env));
             const std::string seen = file.bytes();
             file.replace(seen + "3\r\n");
             return seen;

@@ -1,8 +1,11 @@
 #include "app/message_box.h"
 #include "app/shell.h"
+#include "app/twin_file.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +16,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 using namespace durnmoor;
 using namespace durnmoor::test;
@@ -160,6 +166,48 @@ private slots:
         Messages::queue_answer(QMessageBox::Yes);
         f.trigger("quit");
         QVERIFY(!f.window->isVisible());
+    }
+
+    // A register that cannot be read is said so, shows nothing and is never rewritten; the
+    // window still comes up. A FIFO would block the start for ever if it were opened.
+    void start_with_a_register_that_cannot_be_read_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("refused") << "refused" << QString::fromLocal8Bit(strerror(EACCES));
+        QTest::newRow("fifo") << "fifo"
+                              << "It is not a regular file.";
+        QTest::newRow("folder") << "folder"
+                                << "It is not a regular file.";
+    }
+    void start_with_a_register_that_cannot_be_read()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const std::string kept = file_of({make_record({"A-1", "Kept"})});
+        WindowFixture f(kind == "refused" ? kept : std::string(), {}, [&](TestEnv &env) {
+            const QByteArray path = QFile::encodeName(env.path("products.dat"));
+            if (kind == "refused")
+                set_file_fault([](FileStep step, const QString &name) {
+                    return step == FileStep::open && name == "products.dat" ? EACCES : 0;
+                });
+            else if (kind == "fifo")
+                QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+            else
+                QVERIFY(QDir().mkdir(env.path("products.dat")));
+        });
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.list()->count(), 0);
+        f.run("Command1; Text1=N-1; Command4");
+        const QString box =
+            "Warning \"Durnmoor\": products.dat could not be read%1\nproducts.dat: " + reason +
+            "%2 (Ok, default Ok)";
+        QCOMPARE(shown_messages(),
+                 (QStringList{box.arg(".", "\nNothing of it is shown, and it will not be changed "
+                                           "until it can be read again."),
+                              box.arg(", so it has not been changed.", "")}));
+        if (kind == "refused")
+            QCOMPARE(f.products(), kept);
     }
 
     void close_box_asks_nothing()

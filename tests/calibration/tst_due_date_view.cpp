@@ -14,6 +14,8 @@ private slots:
     void typing_and_picking_data();
     void typing_and_picking();
     void add_sets_the_pickers_to_today();
+    void loaded_record_data();
+    void loaded_record();
 };
 
 void TestDueDateView::typing_and_picking_data()
@@ -72,6 +74,50 @@ void TestDueDateView::add_sets_the_pickers_to_today()
     const QStringList today{"05 of 31: 1 to 31", "December of 12: January to December",
                             "2026 of 201: 1926 to 2126"};
     QCOMPARE(pickers, today + today);
+}
+
+// What a record brings with it decides its due date: never the typing limit of the interval
+// box, never the date of the instrument shown before it.
+void TestDueDateView::loaded_record_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("due");
+    QTest::newRow("longer than can be typed") << " 120 "
+                                              << "5"
+                                              << "120"
+                                              << "Saturday Apr 5 2036";
+    QTest::newRow("beyond exponent form") << " 100000 "
+                                          << "5"
+                                          << "100000"
+                                          << "";
+    QTest::newRow("no such day in April") << " 6 "
+                                          << "31"
+                                          << "6"
+                                          << "";
+}
+void TestDueDateView::loaded_record()
+{
+    QFETCH(QString, interval);
+    QFETCH(QString, day);
+    QFETCH(QString, shown);
+    QFETCH(QString, due);
+    const product_record before =
+        make_record({"A-1", "shown first", "AVAILABLE", " 1 ", "9", "May", "2026"});
+    const product_record record = make_record(
+        {"B-2", "Probe", "AVAILABLE", interval.toStdString(), day.toStdString(), "April", "2026"});
+    WindowFixture fx(file_of({before, record}));
+    fx.run("row=0; row=1");
+    QCOMPARE(fx.text_of("Text6"), shown);
+    if (!due.isEmpty() || day == "31")
+        QCOMPARE(fx.text_of("Text21"), due);
+    if (day == "31")
+        QCOMPARE(fx.list()->toolTip(), QStringLiteral("B-2 (Probe) due "));
+    // Saved unchanged, the interval goes back in its plain number form.
+    fx.run("Command13; Yes; Command4");
+    QCOMPARE(QByteArray::fromStdString(fx.products()).split('\n').at(57),
+             (interval + '\r').toLatin1());
 }
 
 QTEST_MAIN(TestDueDateView)

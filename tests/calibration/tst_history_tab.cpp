@@ -84,10 +84,14 @@ void tst_HistoryTab::instrument_history()
 {
     QFETCH(QByteArray, history);
     WindowFixture f(register_bytes(), history.toStdString());
-    f.click_text("DMM-1");
-    f.show_tab(tab_history);
-    QTEST(f.lines_of("List2"), "entries");
-    QTEST((QStringList{f.text_of("Text29"), f.text_of("Text28"), f.text_of("Text27")}), "figures");
+    // The same history whether the list shows numbers or (here empty) descriptions.
+    for (const char *order : {"Option5", "Option6"}) {
+        f.run(order + QStringLiteral("; row=0"));
+        f.show_tab(tab_history);
+        QTEST(f.lines_of("List2"), "entries");
+        QTEST((QStringList{f.text_of("Text29"), f.text_of("Text28"), f.text_of("Text27")}),
+              "figures");
+    }
 }
 
 void tst_HistoryTab::record_and_remove_data()
@@ -95,36 +99,49 @@ void tst_HistoryTab::record_and_remove_data()
     QTest::addColumn<bool>("remove");
     QTest::addColumn<int>("entry"); // List2 row chosen; -1 for none
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("blocked"); // a directory stands where history2.dat goes
+    QTest::addColumn<QString>("blocked"); // "block" history2.dat, or make history.dat "unreadable"
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QString>("warning");
 
     QTest::newRow("remove takes the whole day")
-        << true << 1 << "" << false << bytes(psu_before + psu_between + dmm_jan + other_case) << "";
+        << true << 1 << ""
+        << "" << bytes(psu_before + psu_between + dmm_jan + other_case) << "";
     QTest::newRow("remove, nothing selected")
-        << true << -1 << "" << false << bytes(original)
+        << true << -1 << ""
+        << "" << bytes(original)
         << "You have to select a calibration-date from the history-list to remove it!";
     QTest::newRow("correct the whole day")
-        << false << 1 << "Calibrated OK\nDrift 0.1%" << false
+        << false << 1 << "Calibrated OK\nDrift 0.1%"
+        << ""
         << bytes(psu_before + cal("DMM-1", "05/12/2026", "100", two_lines) + psu_between +
                  cal("DMM-1", "05/12/2026", "80", two_lines) + dmm_jan + other_case)
         << "";
     QTest::newRow("correct keeps date and cost")
-        << false << 2 << "Recalibrated" << false
-        << bytes(same_day + cal("DMM-1", "10/01/2026", "60", "Recalibrated\r\n") + other_case)
+        << false << 2 << "Recalibrated"
+        << "" << bytes(same_day + cal("DMM-1", "10/01/2026", "60", "Recalibrated\r\n") + other_case)
         << "";
     QTest::newRow("new, though today's is on file")
-        << false << -1 << "Calibrated OK\nDrift 0.1%" << false
-        << bytes(original + cal("DMM-1", "05/12/2026", "75.50", two_lines)) << "";
+        << false << -1 << "Calibrated OK\nDrift 0.1%"
+        << "" << bytes(original + cal("DMM-1", "05/12/2026", "75.50", two_lines)) << "";
     QTest::newRow("new, empty result is one empty line")
-        << false << -1 << "" << false
-        << bytes(original + cal("DMM-1", "05/12/2026", "75.50", "\r\n")) << "";
+        << false << -1 << ""
+        << "" << bytes(original + cal("DMM-1", "05/12/2026", "75.50", "\r\n")) << "";
     QTest::newRow("end marker refused")
-        << false << -1 << "Calibrated OK\n#2RESULT" << false << bytes(original)
-        << "A line of the result cannot read #2RESULT.";
+        << false << -1 << "Calibrated OK\n#2RESULT"
+        << "" << bytes(original) << "A line of the result cannot read #2RESULT.";
     QTest::newRow("history not writable")
-        << false << -1 << "Calibrated OK" << true << bytes(original)
-        << "history.dat could not be saved.\nhistory2.dat";
+        << false << -1 << "Calibrated OK"
+        << "block" << bytes(original) << "history.dat could not be saved.\nhistory2.dat";
+    QTest::newRow("history unreadable: update refused")
+        << false << -1 << "Calibrated OK"
+        << "unreadable" << bytes(original)
+        << "history.dat could not be read, so it has not been changed.\nhistory.dat";
+    QTest::newRow("history unreadable: remove refused")
+        << true << 1 << ""
+        << "unreadable" << bytes(original)
+        << "history.dat could not be read.\nhistory.dat|"
+           "history.dat could not be read, so it has not been changed.\nhistory.dat|"
+           "history.dat could not be read.\nhistory.dat";
 }
 
 void tst_HistoryTab::record_and_remove()
@@ -132,17 +149,18 @@ void tst_HistoryTab::record_and_remove()
     QFETCH(bool, remove);
     QFETCH(int, entry);
     QFETCH(QString, typed);
-    QFETCH(bool, blocked);
+    QFETCH(QString, blocked);
     QFETCH(QString, warning);
     WindowFixture f(register_bytes(), original);
-    if (blocked)
-        QVERIFY(QDir(f.env.dir()).mkdir(QStringLiteral("history2.dat")));
     auto *result = f.control<QPlainTextEdit>("Text26");
     f.double_click_row(f.list_lines().indexOf("DMM-1"));
     f.show_tab(tab_history);
-    // Two entries of one day read alike, so the second shows the first one's result.
-    f.click_list_row("List2", 1);
+    // Two entries of one day read alike, so the second shows the first one's result; a
+    // click on it again shows that stored result over what was typed.
+    f.run("history double-click=1; Text26=typed over; history row=1");
     QCOMPARE(result->toPlainText(), QStringLiteral("First OK\nDrift 0.2%\n"));
+    if (!blocked.isEmpty())
+        f.run(blocked == "block" ? "block history2.dat" : "unreadable history.dat");
 
     if (entry < 0)
         f.click_list_row("List2", 1, Qt::ControlModifier);

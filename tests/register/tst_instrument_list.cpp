@@ -11,6 +11,8 @@
 using namespace durnmoor;
 using namespace durnmoor::test;
 
+Q_DECLARE_METATYPE(std::string)
+
 namespace {
 
 std::string register_of(std::initializer_list<RecordFields> fields_list)
@@ -128,17 +130,40 @@ private slots:
         QVERIFY(f.control<QRadioButton>("Option2")->isChecked());
     }
 
-    // Each line leads to the record it was made from, even when the texts are alike.
-    void lines_alike_load_their_own_records()
+    // Each line leads to the record it was made from, however alike the lines look: a click
+    // shows it, Delete removes it alone. Stray line ends after the last record are no line.
+    void lines_alike_lead_to_their_own_records_data()
     {
-        WindowFixture f(
-            register_of({{"M-1", "Multimeter"}, {"M-2", "Multimeter"}, {"S-1", "Scope"}}));
-        f.click_button("Option6");
-        QCOMPARE(f.list_lines(), (QStringList{"Multimeter", "Multimeter", "Scope"}));
+        QTest::addColumn<QByteArray>("order");
+        QTest::addColumn<std::string>("first"); // key bytes of the first and second record
+        QTest::addColumn<std::string>("second");
+        QTest::newRow("one description")
+            << QByteArray("Option6") << std::string("Multimeter") << std::string("Multimeter");
+        // Both read as the replacement character under UTF-8.
+        QTest::newRow("numbers the encoding cannot show")
+            << QByteArray("Option5") << std::string("\xff") << std::string("\xfe");
+    }
+    void lines_alike_lead_to_their_own_records()
+    {
+        QFETCH(QByteArray, order);
+        QFETCH(std::string, first);
+        QFETCH(std::string, second);
+        const bool by_number = order == "Option5";
+        const product_record a =
+            make_record(by_number ? RecordFields{first, "first"} : RecordFields{"M-1", first});
+        const product_record b =
+            make_record(by_number ? RecordFields{second, "second"} : RecordFields{"M-2", second});
+        WindowFixture f(file_of({a, b}) + "\r\n");
+        f.click_button(order.constData());
+        QCOMPARE(f.list()->count(), 2);
         for (int row : {0, 1}) {
             f.click_rows({row});
-            QCOMPARE(f.control<QLineEdit>("Text1")->text(), QString("M-%1").arg(row + 1));
+            QCOMPARE(f.text_of(by_number ? "Text2" : "Text1"),
+                     QString::fromLatin1(by_number ? (row ? "second" : "first")
+                                                   : (row ? "M-2" : "M-1")));
         }
+        f.run("Yes; Command3"); // the second line is still selected
+        COMPARE_FILE(f.products(), file_of({a}));
     }
 
     void multiple_selection_loads_nothing()

@@ -24,7 +24,10 @@ TestEnv::~TestEnv()
     set_fixed_today(QDate());
 }
 
-QString TestEnv::path(const QString &name) const { return dir_.filePath(name); }
+QString TestEnv::path(const QString &name) const
+{
+    return dir_.filePath(name);
+}
 
 void TestEnv::write_file(const QString &name, const std::string &bytes) const
 {
@@ -42,7 +45,10 @@ std::string TestEnv::read_file(const QString &name) const
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-bool TestEnv::exists(const QString &name) const { return QFile::exists(path(name)); }
+bool TestEnv::exists(const QString &name) const
+{
+    return QFile::exists(path(name));
+}
 
 std::string crlf_lines(std::initializer_list<std::string> lines)
 {

@@ -1,11 +1,13 @@
 #include "support/window_fixture.h"
 
 #include "app/message_box.h"
+#include "app/twin_file.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMetaEnum>
 #include <QPlainTextEdit>
@@ -16,14 +18,19 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <cerrno>
+
 namespace durnmoor::test {
 
-WindowFixture::WindowFixture(const std::string &products, const std::string &history)
+WindowFixture::WindowFixture(const std::string &products, const std::string &history,
+                             const std::function<void(TestEnv &)> &prepare)
 {
     if (!products.empty())
         env.write_file(QStringLiteral("products.dat"), products);
     if (!history.empty())
         env.write_file(QStringLiteral("history.dat"), history);
+    if (prepare)
+        prepare(env);
     window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings()});
     window->load_form();
     window->apply_start_rights();
@@ -31,9 +38,69 @@ WindowFixture::WindowFixture(const std::string &products, const std::string &his
     QApplication::processEvents();
 }
 
-WindowFixture::~WindowFixture() { window.reset(); }
+WindowFixture::~WindowFixture()
+{
+    window.reset();
+    set_file_fault(nullptr);
+}
 
-QStringList WindowFixture::list_lines() const { return lines_of("List1"); }
+void WindowFixture::run(const QString &steps)
+{
+    for (const QString &step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        const QString name = step.section('=', 0, 0), text = step.section('=', 1);
+        const bool history = name.startsWith(QLatin1String("history "));
+        const QString what = history ? name.mid(8) : name;
+        const char *list_name = history ? "List2" : "List1";
+        if (step == "Yes" || step == "No")
+            Messages::queue_answer(step == "Yes" ? QMessageBox::Yes : QMessageBox::No);
+        else if (what == "row" || what == "ctrl-row")
+            click_list_row(list_name, text.toInt(),
+                           what == "row" ? Qt::NoModifier : Qt::ControlModifier);
+        else if (what == "double-click")
+            double_click_list_row(list_name, text.toInt());
+        else if (name == "tab")
+            show_tab(text.toInt());
+        else if (step == "no edit right") {
+            window->state().set_right(3, QStringLiteral("0"));
+            trigger("fulllist");
+        } else if (step.startsWith(QLatin1String("block ")))
+            // a directory cannot be opened for writing, even by root
+            QVERIFY(QDir(env.dir()).mkdir(step.mid(6)));
+        else if (step.startsWith(QLatin1String("unreadable "))) {
+            const QString file = step.mid(11);
+            set_file_fault([file](FileStep at, const QString &name) {
+                return at == FileStep::open && name == file ? EACCES : 0;
+            });
+        } else if (step.startsWith(QLatin1String("paste ")))
+            control<QLineEdit>(qPrintable(name.mid(6)))->setText(text);
+        else if (name.startsWith(QLatin1String("Combo")) && step.contains('='))
+            QVERIFY2(pick(qPrintable(name), text), qPrintable(step));
+        else if (name == "Text26")
+            type_text("Text26", text);
+        else if (step.contains('='))
+            type_over(qPrintable(name), text);
+        else if (control<QAction>(qPrintable(step)))
+            trigger(qPrintable(step));
+        else if (control<QAbstractButton>(qPrintable(step)))
+            click_button(qPrintable(step));
+        else
+            QFAIL(qPrintable("No such step or control: " + step));
+    }
+}
+
+QString WindowFixture::form(std::initializer_list<const char *> controls) const
+{
+    const char *tabs[] = {"listing", "address book", "details", "history"};
+    return (QStringList{tabs[current_tab()] + QString(':'),
+                        text_of("Text1") + '|' + text_of("Text2") + '|'} +
+            enabled_among(controls))
+        .join(' ');
+}
+
+QStringList WindowFixture::list_lines() const
+{
+    return lines_of("List1");
+}
 
 void WindowFixture::click_rows(const std::vector<int> &rows)
 {
@@ -48,7 +115,10 @@ void WindowFixture::click_text(const QString &text)
         click_rows({list()->row(found.front())});
 }
 
-void WindowFixture::double_click_row(int row) { double_click_list_row("List1", row); }
+void WindowFixture::double_click_row(int row)
+{
+    double_click_list_row("List1", row);
+}
 
 void WindowFixture::click_button(const char *name)
 {

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -19,7 +20,9 @@ namespace durnmoor::test {
 class WindowFixture {
 public:
     // Files to put in place before the window starts, then the window itself.
-    explicit WindowFixture(const std::string &products = {}, const std::string &history = {});
+    // prepare runs in the private directory before the window starts.
+    explicit WindowFixture(const std::string &products = {}, const std::string &history = {},
+                           const std::function<void(TestEnv &)> &prepare = {});
     ~WindowFixture();
 
     TestEnv env;
@@ -44,7 +47,8 @@ public:
     // Brings a tab of SSTab1 to the front by clicking its caption.
     void show_tab(int index);
     // Clicks a row of any list of the window, with modifiers (ctrl to deselect).
-    void click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void click_list_row(const char *list, int row,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void double_click_list_row(const char *list, int row);
     // Every line of any list of the window, top to bottom.
     QStringList lines_of(const char *list) const;
@@ -60,7 +64,26 @@ public:
     // disabled or has no such entry.
     bool pick(const char *combo, const QString &text);
 
+    // Runs what a user does, steps separated by "; ":
+    //   Yes, No                     the answer to the next question
+    //   row=N, ctrl-row=N           a click on row N of List1 (ctrl adds or removes it)
+    //   double-click=N              a double-click on row N of List1
+    //   history row=N, history double-click=N, history ctrl-row=N   the same on List2
+    //   tab=N                       a click on tab N
+    //   X=text                      text typed over the whole of box X (Return for "\n")
+    //   paste X=text                box X given the text at once, as a paste would
+    //   Combo1=text                 an entry picked from a date list
+    //   no edit right               the edit right withdrawn, then "Full Listing"
+    //   block F                     a folder put where file F goes, so it cannot be written
+    //   unreadable F                every later read of data file F fails as if refused
+    //   any other name              a click on that button or option, or that menu item
+    // Fails the test on a step it does not know.
+    void run(const QString &steps);
+
     std::string products() const { return env.read_file(QStringLiteral("products.dat")); }
+    // The form at a glance: the tab in front, Text1|Text2|, then each named control that is
+    // enabled ("details: N-9|Probe| Text1 Command4").
+    QString form(std::initializer_list<const char *> controls) const;
     std::string history() const { return env.read_file(QStringLiteral("history.dat")); }
 };
 
