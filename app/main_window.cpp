@@ -8,6 +8,7 @@
 #include "calibration/due_date_view.h"
 #include "calibration/due_listing.h"
 #include "calibration/history_tab.h"
+#include "contacts/address_book.h"
 #include "contacts/address_book_tab.h"
 #include "register/details_tab.h"
 #include "register/editing.h"
@@ -90,6 +91,10 @@ void MainWindow::load_form()
     QApplication::processEvents();
     dates(w);
     QApplication::processEvents();
+    clear_contacts(w);
+    load_contacts(w);
+    disable_contacts(w);
+    QApplication::processEvents();
     change_caption(w);
 }
 
@@ -136,6 +141,17 @@ void MainWindow::connect_tabs()
     connect(details, &DetailsTab::cancel_clicked, this, [&w] { cancel_entry(w); });
     connect(details, &DetailsTab::edit_clicked, this, [&w] { edit_product(w); });
     connect(details, &DetailsTab::due_inputs_changed, this, [&w] { CALCULATE_DATE(w); });
+    connect(details, &DetailsTab::company_entered, this, [&w] { complete_company(w); });
+    connect(details, &DetailsTab::number_typed, w.history, &HistoryTab::show_number);
+
+    AddressBookTab *book = w.address_book;
+    connect(book, &AddressBookTab::company_picked, this,
+            [&w](const QString &text, const std::string &name) { contact_picked(w, text, name); });
+    connect(book, &AddressBookTab::edit_clicked, this, [&w] { edit_contact(w); });
+    connect(book, &AddressBookTab::save_clicked, this, [&w] { save_contact(w); });
+    connect(book, &AddressBookTab::remove_clicked, this, [&w] { remove_contact(w); });
+    connect(book, &AddressBookTab::cancel_clicked, this, [&w] { cancel_contact(w); });
+    connect(book, &AddressBookTab::copy_clicked, this, [&w] { copy_contact(w); });
 
     HistoryTab *history = w.history;
     connect(history, &HistoryTab::entry_clicked, this, [&w] { history_entry_clicked(w); });

@@ -1,5 +1,6 @@
 #include "register/details_tab.h"
 
+#include "app/enter_chain.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "register/list_entries.h"
@@ -101,6 +102,18 @@ DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
     });
     for (QComboBox *box : {ui->Combo1, ui->Combo5, ui->Combo6})
         connect(box, &QComboBox::activated, this, &DetailsTab::due_inputs_changed);
+    auto *chain = new EnterChain(this);
+    const std::pair<QWidget *, QWidget *> enter_moves[] = {
+        {ui->Text1, ui->Text2},  {ui->Text2, ui->Text3},   {ui->Text3, ui->Text4},
+        {ui->Text4, ui->Text20}, {ui->Text20, ui->Text23}, {ui->Text19, ui->Text20},
+        {ui->Text5, ui->Text19}, {ui->Text23, ui->Text24}, {ui->Text24, ui->Text25}};
+    for (const auto &[from, to] : enter_moves)
+        chain->link(from, to);
+    connect(chain, &EnterChain::entered, this, [this](QWidget *field) {
+        if (field == ui->Text4)
+            emit company_entered();
+    });
+    connect(ui->Text1, &QLineEdit::textEdited, this, &DetailsTab::number_typed);
     connect(ui->Command4, &QPushButton::clicked, this, &DetailsTab::save_clicked);
     connect(ui->Command2, &QPushButton::clicked, this, &DetailsTab::cancel_clicked);
     connect(ui->Command14, &QPushButton::clicked, this, &DetailsTab::edit_clicked);
@@ -149,6 +162,16 @@ std::string DetailsTab::bytes_for(int line, const QString &shown) const
 std::string DetailsTab::cost_bytes() const
 {
     return bytes_for(cal_cost, ui->Text5->text());
+}
+
+QString DetailsTab::company_text() const
+{
+    return ui->Text4->text();
+}
+
+void DetailsTab::show_company(const std::string &name)
+{
+    ui->Text4->setText(list_text(name));
 }
 
 product_record DetailsTab::entered_record() const

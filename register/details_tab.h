@@ -36,6 +36,8 @@ public:
     // the number, for one).
     std::string bytes_for(int line, const QString &shown) const;
     std::string cost_bytes() const; // "Cost of Calibration:" as a history record stores it
+    QString company_text() const;   // "Calibration Company:"
+    void show_company(const std::string &name);
 
     // The entry part of enableform and disableform, and the buttons ruled by the edit right.
     void set_fields_enabled(bool on);
@@ -59,6 +61,10 @@ signals:
     void edit_clicked();
     // A pick in the last-calibrated lists or a key typed in the interval.
     void due_inputs_changed();
+    // Enter in "Calibration Company:", before the focus moves on to "Manufacturer:".
+    void company_entered();
+    // "Instrument No:" as the user types it.
+    void number_typed(const QString &number);
 
 private:
     QList<std::pair<int, QWidget *>> field_controls() const;

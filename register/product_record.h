@@ -47,6 +47,8 @@ struct product_record {
     {
         return lines[static_cast<std::size_t>(line - 1)];
     }
+    auto begin() const { return lines.begin(); }
+    auto end() const { return lines.end(); }
 };
 
 } // namespace durnmoor

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace durnmoor {
+
+// A data file of records with a fixed number of lines each, one field per line, read at
+// once and indexed by line. Records follow each other in file order; a last record cut
+// short reads with its missing lines empty, but empty lines after the last record (a
+// stray line end) are no record.
+class RecordFile {
+public:
+    RecordFile(std::string bytes, int record_lines);
+
+    std::size_t size() const { return record_count_; }
+    bool empty() const { return record_count_ == 0; }
+    int record_lines() const { return static_cast<int>(width_); }
+
+    // Line n (1 to record_lines) of record i, without its line end.
+    std::string_view line(std::size_t record, int n) const;
+
+    // The first record whose line key_line equals key exactly, or npos.
+    std::size_t find(int key_line, std::string_view key) const;
+
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+private:
+    friend class RecordRewrite;
+    bool record_is_crlf(std::size_t record) const;
+    std::string_view record_bytes(std::size_t record) const;
+
+    std::string bytes_;
+    std::size_t width_;                    // lines per record
+    std::vector<std::size_t> line_starts_; // one per line read, plus the end of the data
+    std::size_t record_count_ = 0;
+};
+
+// Builds the new contents of a record file record by record: each record of the old file
+// is copied (byte for byte where its lines already end in CR LF), replaced or (by not
+// mentioning it) dropped, and records may be appended.
+class RecordRewrite {
+public:
+    explicit RecordRewrite(const RecordFile &source) : source_(source) {}
+
+    void copy(std::size_t record);
+    // One new record: its lines, each ended by CR LF.
+    template <typename Lines> void write(const Lines &lines)
+    {
+        for (const auto &line : lines) {
+            out_ += line;
+            out_ += "\r\n";
+        }
+    }
+
+    // The new contents, for DataFile::replace of the file the source was read from.
+    const std::string &bytes() const { return out_; }
+
+private:
+    const RecordFile &source_;
+    std::string out_;
+};
+
+} // namespace durnmoor
