@@ -3,15 +3,19 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 
 class QSettings;
 
 namespace durnmoor {
 
+class Autostart;
+
 // Where the program keeps its files and options; tests hand in their own.
 struct AppContext {
-    QString app_path;              // the program's directory: every data file lives there
-    QSettings *settings = nullptr; // application "Durnmoor", sections "Pass" and "Reminder"
+    QString app_path;               // the program's directory: every data file lives there
+    QSettings *settings = nullptr;  // application "Durnmoor", sections "Pass" and "Reminder"
+    Autostart *autostart = nullptr; // the entry that starts the program with the session
 };
 
 // Rights are held as text, as the accounts file stores them; granted when the value is not 0.
@@ -28,6 +32,9 @@ struct AppState {
                                        QStringLiteral("0")};
     bool list_by_number = true;
     ListFilter list_filter = ListFilter::none; // no value yet counts as "available"
+    // Days of notice of the start-up reminder; a stored value that does not convert leaves
+    // it as it was, and a value never read is 0.
+    std::int16_t reminder_days = 0;
 
     const QString &right(int n) const { return user_rights[static_cast<std::size_t>(n - 1)]; }
     void set_right(int n, const QString &value)

@@ -1,5 +1,9 @@
 #include "app/main_window.h"
 
+#include "access/account_dialog.h"
+#include "access/log_in.h"
+#include "access/login_dialog.h"
+#include "access/settings_store.h"
 #include "app/app_info.h"
 #include "app/context_menu.h"
 #include "app/message_box.h"
@@ -8,6 +12,7 @@
 #include "calibration/due_date_view.h"
 #include "calibration/due_listing.h"
 #include "calibration/history_tab.h"
+#include "calibration/start_reminder.h"
 #include "contacts/address_book.h"
 #include "contacts/address_book_tab.h"
 #include "register/details_tab.h"
@@ -15,9 +20,12 @@
 #include "register/entry_area.h"
 #include "register/instrument_list.h"
 #include "register/listing_tab.h"
+#include "register/search.h"
+#include "report/print_dialog.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -74,7 +82,12 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     install_context_menu();
 }
 
-MainWindow::~MainWindow() = default;
+// The dialogs are windows of their own, not children: they go with the main window.
+MainWindow::~MainWindow()
+{
+    delete login_;
+    delete accounts_;
+}
 
 void MainWindow::load_form()
 {
@@ -101,13 +114,94 @@ void MainWindow::load_form()
 void MainWindow::apply_start_rights()
 {
     state_.user_rights = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
-    const QString protection =
-        context_.settings
-            ? context_.settings->value(QStringLiteral("Pass/Word"), QStringLiteral("NO")).toString()
-            : QStringLiteral("NO");
-    if (protection == QLatin1String("NO"))
+    if (protection_off(context_.settings))
         state_.set_right(3, QStringLiteral("1")); // no protection: everybody may edit
+    if (reminder_on(context_.settings))
+        check_calibration(workspace_, context_.settings);
     disableform(workspace_);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_before_)
+        return;
+    shown_before_ = true;
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        ask_for_login();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+    // Back from the minimised state to the normal one: whoever comes back logs in again.
+    if ((old & Qt::WindowMinimized) &&
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        ask_for_login();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        if (login_)
+            login_->deleteLater();
+        if (accounts_)
+            accounts_->close();
+        emit closed();
+    }
+}
+
+void MainWindow::ask_for_login()
+{
+    if (!protection_on(context_.settings) || !accounts_to_log_in(workspace_))
+        return;
+    if (!login_) {
+        // Not a child: the main window is disabled while it waits, and so would its children be.
+        login_ = new LoginDialog;
+        login_->setAttribute(Qt::WA_DeleteOnClose);
+        login_->setWindowIcon(windowIcon());
+        connect(login_, &LoginDialog::attempted, this, &MainWindow::login_attempted);
+        connect(login_, &LoginDialog::cancelled, this, &MainWindow::login_cancelled);
+        SetTopMost(login_, true);
+    }
+    login_->show();
+    login_->raise();
+    login_->activateWindow();
+    setEnabled(false);
+}
+
+void MainWindow::login_attempted()
+{
+    SetTopMost(login_, false);
+    if (!attempt_access(workspace_, login_->user_name(), login_->password()))
+        return;
+    setEnabled(true);
+    enableform(workspace_);
+    login_->hide();
+    login_->deleteLater();
+}
+
+void MainWindow::login_cancelled()
+{
+    login_->hide();
+    login_->deleteLater();
+    setEnabled(true);
+    showMinimized();
+}
+
+void MainWindow::open_account_dialog()
+{
+    if (!accounts_) {
+        accounts_ = new AccountDialog(context_, state_);
+        accounts_->setWindowIcon(windowIcon());
+    }
+    accounts_->show();
+    accounts_->raise();
+    accounts_->activateWindow();
 }
 
 void MainWindow::connect_menus()
@@ -118,7 +212,9 @@ void MainWindow::connect_menus()
             [&w] { list_filtered(w, ListFilter::available); });
     connect(ui->listobsol, &QAction::triggered, this,
             [&w] { list_filtered(w, ListFilter::obsolete); });
+    connect(ui->printlisted, &QAction::triggered, this, [&w] { open_print_dialog(w); });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
+    connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 
@@ -135,6 +231,8 @@ void MainWindow::connect_tabs()
     connect(listing, &ListingTab::horizon_chosen, this,
             [&w](int months) { future_listing(w, months); });
     connect(listing, &ListingTab::every_horizon_chosen, this, [&w] { full_listing(w); });
+    connect(listing, &ListingTab::search_entered, this,
+            [&w](const QString &text) { multi_search(w, text); });
 
     DetailsTab *details = w.details;
     connect(details, &DetailsTab::save_clicked, this, [&w] { save_product(w); });

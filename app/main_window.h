@@ -4,6 +4,7 @@
 #include "app/workspace.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -12,6 +13,9 @@ class MAIN;
 }
 
 namespace durnmoor {
+
+class AccountDialog;
+class LoginDialog;
 
 // MAIN: the one main window. It composes the four tabs, keeps the menus, the caption and the
 // window states, and wires what one tab does to the routines that act on the others.
@@ -28,8 +32,17 @@ public:
 
     // The load step of start-up after the splash is up: fill every list and lock the fields.
     void load_form();
-    // Start rights from the protection setting, then the final lock.
+    // The end of the load step: start rights from the protection setting, the due-date
+    // reminder when it is on, the final lock.
     void apply_start_rights();
+
+signals:
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void connect_menus();
@@ -37,11 +50,19 @@ private:
     void install_context_menu();
     void quit_asked();
     void help_asked();
+    // Locks the window behind the log-in dialog when protection is on and anyone can log in.
+    void ask_for_login();
+    void login_attempted();
+    void login_cancelled();
+    void open_account_dialog();
 
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;
     AppState state_;
     Workspace workspace_;
+    QPointer<LoginDialog> login_;
+    QPointer<AccountDialog> accounts_;
+    bool shown_before_ = false;
 };
 
 } // namespace durnmoor

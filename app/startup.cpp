@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
+#include "access/autostart.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
 
 #include <QApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace durnmoor {
@@ -23,7 +25,17 @@ int run_program(QApplication &app)
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Durnmoor"),
                        QStringLiteral("Durnmoor"));
-    MainWindow window({app_path, &settings});
+#ifdef Q_OS_WIN
+    RunKeyAutostart autostart(QCoreApplication::applicationFilePath());
+#else
+    XdgAutostart autostart(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                               QStringLiteral("/autostart"),
+                           QCoreApplication::applicationFilePath());
+#endif
+    MainWindow window({app_path, &settings, &autostart});
+    // Reminder windows live on after the main window is hidden; the program ends with it.
+    app.setQuitOnLastWindowClosed(false);
+    QObject::connect(&window, &MainWindow::closed, &app, &QCoreApplication::quit);
 
     {
         SplashWindow splash;

@@ -1,0 +1,216 @@
+#include "access/account_dialog.h"
+
+#include "access/accounts_file.h"
+#include "access/autostart.h"
+#include "access/settings_store.h"
+#include "app/busy_cursor.h"
+#include "app/file_failure.h"
+#include "app/message_box.h"
+#include "app/shell.h"
+#include "ui_account_dialog.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr char choose_user_text[] = "Choose User";
+constexpr char no_password[] =
+    "You cannot have password-protection on, without having a password. Please enter a "
+    "password and verify it, or un-check the protection.";
+constexpr char no_username[] = "No Username entered.";
+constexpr char username_needed[] =
+    "You have to have a Username to create a Password-Authorisation Account.";
+constexpr char two_passwords[] =
+    "You have entered TWO different passwords. Please re-enter your *NEW* password, and "
+    "verify it by re-entering the same password on the next box.";
+constexpr char delete_question[] =
+    "Are you sure you want to DELETE this user from Durnmoor Account Administration (user will "
+    "not longer be able to access any of Durnmoor's Data?";
+constexpr char delete_title[] = "Durnmoor Removal of User Authorisation";
+constexpr char restart_notice[] = "You will need to QUIT Durnmoor and restart the Program to "
+                                  "reinitialise Auto-Calibration Due-Date Reminder.";
+
+std::string bytes_of(const QString &text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+QString text_of(const std::string &bytes)
+{
+    return QString::fromLocal8Bit(bytes);
+}
+
+} // namespace
+
+AccountDialog::AccountDialog(const AppContext &context, AppState &state, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::password>()), context_(context), state_(state)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Ticking a right ticks the rights it implies; unticking changes no other box.
+    connect(ui->Check3, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            ui->Check4->setChecked(true);
+    });
+    connect(ui->Check4, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            ui->Check2->setChecked(true);
+    });
+    connect(ui->Combo1, &QComboBox::activated, this, &AccountDialog::choose_user);
+    connect(ui->Command1, &QPushButton::clicked, this, &AccountDialog::accept_account);
+    connect(ui->Command3, &QPushButton::clicked, this, &AccountDialog::delete_user);
+    connect(ui->Command2, &QPushButton::clicked, this, &AccountDialog::close);
+    ui->Check6->installEventFilter(this);
+    load();
+}
+
+AccountDialog::~AccountDialog() = default;
+
+void AccountDialog::load()
+{
+    SetTopMost(this, true);
+    ui->Check1->setChecked(protection_on(context_.settings));
+    if (const auto on =
+            to_short(setting_text(context_.settings, reminder_on_key, QStringLiteral("0"))))
+        ui->Check6->setChecked(*on == 1);
+    load_reminder_days(context_.settings, state_.reminder_days);
+    ui->Text11->setText(QString::number(state_.reminder_days));
+    // The box tells whether the program does start with the session.
+    ui->Check5->setChecked(context_.autostart && context_.autostart->registered());
+    reload();
+}
+
+void AccountDialog::reload()
+{
+    ui->Combo1->clear();
+    for (QLineEdit *box : {ui->Text3, ui->Text1, ui->Text2})
+        box->clear();
+    for (QCheckBox *box : {ui->Check3, ui->Check2, ui->Check4})
+        box->setChecked(false);
+    chosen_.clear();
+
+    DataFile file = DataFile::read(accounts_file(context_.app_path));
+    report_read_failure(this, file, ReadPurpose::show);
+    std::vector<std::string> names = AccountsData(file.take_bytes()).names();
+    std::stable_sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        return text_of(a).compare(text_of(b), Qt::CaseInsensitive) < 0;
+    });
+    for (const std::string &name : names)
+        ui->Combo1->addItem(text_of(name), QByteArray::fromStdString(name));
+    ui->Combo1->setCurrentIndex(-1);
+    ui->Combo1->setEditText(QString::fromLatin1(choose_user_text));
+}
+
+std::string AccountDialog::name_bytes(const QString &shown) const
+{
+    return !chosen_.empty() && shown == text_of(chosen_) ? chosen_ : bytes_of(shown);
+}
+
+void AccountDialog::choose_user(int index)
+{
+    ui->Check2->setChecked(false);
+    ui->Check3->setChecked(false);
+    chosen_ = ui->Combo1->itemData(index).toByteArray().toStdString();
+    DataFile file = DataFile::read(accounts_file(context_.app_path));
+    report_read_failure(this, file, ReadPurpose::show);
+    const auto account = AccountsData(file.take_bytes()).find_account(chosen_);
+    if (!account) {
+        for (QLineEdit *box : {ui->Text3, ui->Text1, ui->Text2})
+            box->clear();
+        for (QCheckBox *box : {ui->Check3, ui->Check2, ui->Check4})
+            box->setChecked(false);
+        return;
+    }
+    ui->Text3->setText(text_of(account->name));
+    ui->Text1->setText(text_of(account->password));
+    ui->Check3->setChecked(flag_ticked(account->maintenance));
+    ui->Check2->setChecked(flag_ticked(account->read));
+    ui->Check4->setChecked(flag_ticked(account->edit));
+}
+
+void AccountDialog::accept_account()
+{
+    const bool protection = ui->Check1->isChecked();
+    const bool no_name = ui->Text3->text().isEmpty();
+    auto warn = [this](const char *text, bool beep) {
+        if (beep)
+            QApplication::beep();
+        Messages::notify(this, QString::fromLatin1(text), QString::fromLatin1(app_title),
+                         QMessageBox::Warning);
+    };
+    if (protection && ui->Text1->text().isEmpty() && ui->Text2->text().isEmpty())
+        return warn(no_password, true);
+    if (protection && no_name)
+        return warn(no_username, true);
+    if (no_name)
+        return warn(username_needed, false);
+    if (ui->Text1->text() != ui->Text2->text())
+        return warn(two_passwords, false);
+
+    const BusyCursor busy;
+    const Account account{name_bytes(ui->Text3->text()), bytes_of(ui->Text1->text()),
+                          flag_line(ui->Check3->isChecked()), flag_line(ui->Check2->isChecked()),
+                          flag_line(ui->Check4->isChecked())};
+    DataFile file = DataFile::read_for_rewrite(accounts_file(context_.app_path));
+    if (!report_read_failure(this, file, ReadPurpose::change))
+        return;
+    // A failed write keeps the entries, so the user can try again.
+    if (report_write_failure(this, file.replace(AccountsData(file.bytes()).with_saved(account))))
+        reload();
+}
+
+void AccountDialog::delete_user()
+{
+    if (!Messages::confirm(this, QString::fromLatin1(delete_question),
+                           QString::fromLatin1(delete_title), QMessageBox::Information))
+        return;
+    const BusyCursor busy;
+    // The chooser names the account, not the user-name box: with "Choose User" showing,
+    // nothing matches and the file stays as it was.
+    const std::string name = name_bytes(ui->Combo1->currentText());
+    DataFile file = DataFile::read_for_rewrite(accounts_file(context_.app_path));
+    if (!report_read_failure(this, file, ReadPurpose::change))
+        return;
+    if (report_write_failure(this, file.replace(AccountsData(file.bytes()).without(name))))
+        reload();
+}
+
+bool AccountDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only a mouse press on the unticked reminder box tells the user when it takes effect.
+    if (watched == ui->Check6 && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !ui->Check6->isChecked()) {
+        Messages::notify(this, QString::fromLatin1(restart_notice), QString::fromLatin1(app_title),
+                         QMessageBox::Information);
+        ui->Check6->setChecked(true);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AccountDialog::store_options()
+{
+    const BusyCursor busy;
+    durnmoor::store_options(context_.settings,
+                            {ui->Check1->isChecked(), ui->Check6->isChecked(), ui->Text11->text()});
+    if (context_.autostart)
+        context_.autostart->set_registered(ui->Check5->isChecked());
+}
+
+void AccountDialog::closeEvent(QCloseEvent *event)
+{
+    store_options();
+    QDialog::closeEvent(event);
+}
+
+void AccountDialog::reject()
+{
+    close(); // Escape closes the way "Ca&ncel" does, storing the options
+}
+
+} // namespace durnmoor

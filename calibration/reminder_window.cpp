@@ -1,0 +1,37 @@
+#include "calibration/reminder_window.h"
+
+#include "calibration/date_forms.h"
+#include "calibration/reminders.h"
+#include "register/list_entries.h"
+#include "ui_reminder_window.h"
+
+#include <QCloseEvent>
+
+namespace durnmoor {
+
+ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::Reminder>())
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    for (QLabel *large : {ui->Label1, ui->Label3, ui->Label4}) {
+        QFont font = large->font();
+        font.setPointSizeF(font.pointSizeF() * 1.5);
+        font.setBold(true);
+        large->setFont(font);
+    }
+    ui->Label1->setText(list_text(reminder.instrument_no));
+    ui->Label3->setText(QStringLiteral("%1 days time.").arg(reminder.days));
+    ui->Label4->setText(reminder_display(reminder.due));
+}
+
+ReminderWindow::~ReminderWindow() = default;
+
+void ReminderWindow::closeEvent(QCloseEvent *event)
+{
+    for (QLabel *line : {ui->Label1, ui->Label3, ui->Label4})
+        line->clear();
+    QWidget::closeEvent(event);
+}
+
+} // namespace durnmoor
