@@ -202,15 +202,18 @@ void AccountDialog::store_options()
         context_.autostart->set_registered(ui->Check5->isChecked());
 }
 
+// However it closes, the dialog stores the options; QDialog's own handling would turn the
+// close into a rejection that closes again.
 void AccountDialog::closeEvent(QCloseEvent *event)
 {
     store_options();
-    QDialog::closeEvent(event);
+    event->accept();
+    emit closed();
 }
 
 void AccountDialog::reject()
 {
-    close(); // Escape closes the way "Ca&ncel" does, storing the options
+    close(); // Escape closes the way "Ca&ncel" does
 }
 
 } // namespace durnmoor

@@ -25,6 +25,9 @@ public:
     // Refills the account part: chooser, boxes and rights from security.dat.
     void reload();
 
+signals:
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;

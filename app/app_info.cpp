@@ -3,7 +3,12 @@
 namespace durnmoor {
 
 namespace {
-constexpr char notice_text[] = "Calibration records of test and measuring instruments";
+constexpr char notice[] = "Calibration records of test and measuring instruments";
+}
+
+QString notice_text()
+{
+    return QString::fromLatin1(notice);
 }
 
 QString program_label()
@@ -13,7 +18,7 @@ QString program_label()
 
 QString build_caption_text()
 {
-    return program_label() + QStringLiteral("  ") + QString::fromLatin1(notice_text);
+    return program_label() + QStringLiteral("  ") + notice_text();
 }
 
 } // namespace durnmoor

@@ -7,6 +7,9 @@ namespace durnmoor {
 inline constexpr int version_major = 1;
 inline constexpr int version_minor = 0;
 
+// The maker's short notice: the end of the caption, a line of the credits.
+QString notice_text();
+
 // "Durnmoor V1.0": the program label of the splash window and the start of the caption.
 QString program_label();
 

@@ -1,13 +1,16 @@
 #include "app/main_window.h"
 
+#include "about/about_window.h"
 #include "access/account_dialog.h"
 #include "access/log_in.h"
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "app/app_info.h"
 #include "app/context_menu.h"
+#include "app/data_folder.h"
 #include "app/message_box.h"
 #include "app/shell.h"
+#include "app/tray_icon.h"
 #include "calibration/calibration_history.h"
 #include "calibration/due_date_view.h"
 #include "calibration/due_listing.h"
@@ -36,6 +39,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTabBar>
+#include <QTimer>
 
 namespace durnmoor {
 
@@ -43,7 +47,6 @@ namespace {
 
 constexpr char quit_question[] = "Are you sure you want to Quit Durnmoor?";
 constexpr char quit_title[] = "Durnmoor Quit Program Alert";
-constexpr char help_document[] = "durn.rtf";
 
 // Labels that keep the ordinary behaviour of a right click.
 const QStringList labels_without_file_menu = {QStringLiteral("Label4"), QStringLiteral("Label31")};
@@ -76,6 +79,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     state_.app_path = context.app_path;
     state_.caption_text = build_caption_text();
     setWindowTitle(state_.caption_text);
+    tray_ = new TrayIcon(this, state_.caption_text);
 
     connect_menus();
     connect_tabs();
@@ -87,6 +91,7 @@ MainWindow::~MainWindow()
 {
     delete login_;
     delete accounts_;
+    delete about_;
 }
 
 void MainWindow::load_form()
@@ -136,6 +141,15 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
+    // Minimised, the window runs on in the background with only its icon to show for it; on
+    // a desktop without a notification area it stays in the task bar to be reachable.
+    if ((windowState() & Qt::WindowMinimized) && tray_->shown()) {
+        QTimer::singleShot(0, this, [this] {
+            if (windowState() & Qt::WindowMinimized)
+                hide();
+        });
+        return;
+    }
     const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
     // Back from the minimised state to the normal one: whoever comes back logs in again.
     if ((old & Qt::WindowMinimized) &&
@@ -151,6 +165,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
             login_->deleteLater();
         if (accounts_)
             accounts_->close();
+        if (about_)
+            about_->close();
+        tray_->icon().hide(); // the icon goes at once, not when the process ends
         emit closed();
     }
 }
@@ -193,11 +210,26 @@ void MainWindow::login_cancelled()
     showMinimized();
 }
 
+void MainWindow::open_about()
+{
+    if (!about_) {
+        about_ = new AboutWindow;
+        about_->setWindowIcon(windowIcon());
+        connect(about_, &AboutWindow::closed, this, [this] {
+            about_.clear(); // the next opening starts afresh
+            setEnabled(true);
+        });
+    }
+    about_->show();
+    setEnabled(false);
+}
+
 void MainWindow::open_account_dialog()
 {
     if (!accounts_) {
         accounts_ = new AccountDialog(context_, state_);
         accounts_->setWindowIcon(windowIcon());
+        connect(accounts_, &AccountDialog::closed, this, [this] { accounts_.clear(); });
     }
     accounts_->show();
     accounts_->raise();
@@ -215,6 +247,7 @@ void MainWindow::connect_menus()
     connect(ui->printlisted, &QAction::triggered, this, [&w] { open_print_dialog(w); });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
+    connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 
@@ -270,9 +303,9 @@ void MainWindow::quit_asked()
 void MainWindow::help_asked()
 {
     // A missing guide shows nothing: the desktop would only complain about a file we lack.
-    const QString path = QDir(state_.app_path).filePath(QString::fromLatin1(help_document));
-    if (QFile::exists(path))
-        StartDoc(path);
+    const QString guide = find_user_guide(state_.app_path, QCoreApplication::applicationDirPath());
+    if (!guide.isEmpty())
+        StartDoc(guide);
 }
 
 void MainWindow::install_context_menu()

@@ -14,8 +14,10 @@ class MAIN;
 
 namespace durnmoor {
 
+class AboutWindow;
 class AccountDialog;
 class LoginDialog;
+class TrayIcon;
 
 // MAIN: the one main window. It composes the four tabs, keeps the menus, the caption and the
 // window states, and wires what one tab does to the routines that act on the others.
@@ -27,6 +29,7 @@ public:
     ~MainWindow() override;
 
     AppState &state() { return state_; }
+    TrayIcon &tray() { return *tray_; }
     Workspace &workspace() { return workspace_; }
     const AppContext &context() const { return context_; }
 
@@ -55,6 +58,7 @@ private:
     void login_attempted();
     void login_cancelled();
     void open_account_dialog();
+    void open_about();
 
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;
@@ -62,6 +66,8 @@ private:
     Workspace workspace_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;
+    QPointer<AboutWindow> about_;
+    TrayIcon *tray_ = nullptr;
     bool shown_before_ = false;
 };
 

@@ -18,6 +18,9 @@ public:
     explicit SplashWindow(QWidget *parent = nullptr);
     ~SplashWindow() override;
 
+    // Its own load step: shown and painted, then the whole program pauses for a second.
+    void load();
+
 private:
     std::unique_ptr<Ui::SPLASH> ui;
 };

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "access/autostart.h"
+#include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
@@ -8,17 +9,14 @@
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QThread>
 
 namespace durnmoor {
 
-namespace {
-constexpr unsigned long splash_pause_ms = 1000;
-}
-
 int run_program(QApplication &app)
 {
-    const QString app_path = QCoreApplication::applicationDirPath();
+    // An installed copy keeps its data in the user's folder; a copy of its own, beside it.
+    const QString app_path =
+        choose_data_folder(QCoreApplication::applicationDirPath(), user_data_folder());
     const SingleInstance instance(app_path);
     if (!instance.acquired())
         return 0; // another copy is running: end silently
@@ -39,9 +37,7 @@ int run_program(QApplication &app)
 
     {
         SplashWindow splash;
-        splash.show();
-        QApplication::processEvents();
-        QThread::msleep(splash_pause_ms);
+        splash.load();
         window.load_form();
     }
     window.apply_start_rights();

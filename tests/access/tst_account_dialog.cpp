@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -22,15 +23,15 @@ struct DialogFixture {
     TestEnv env;
     XdgAutostart autostart{env.path("autostart"), "/usr/bin/durnmoor"};
     AppState state;
-    std::unique_ptr<AccountDialog> dialog;
+    QPointer<AccountDialog> dialog; // it deletes itself when it closes
 
     explicit DialogFixture(const std::string &file = accounts)
     {
         env.write_file("security.dat", file);
-        dialog = std::make_unique<AccountDialog>(AppContext{env.dir(), &env.settings(), &autostart},
-                                                 state);
+        dialog = new AccountDialog(AppContext{env.dir(), &env.settings(), &autostart}, state);
         dialog->show();
     }
+    ~DialogFixture() { delete dialog; }
     template <typename T> T *control(const char *name)
     {
         return dialog->findChild<T *>(QString::fromLatin1(name));
@@ -68,7 +69,7 @@ private slots:
         QCOMPARE(f.control<QLineEdit>("Text11")->text(), QStringLiteral("7"));
         // The start-up box tells whether the entry exists; closing untouched leaves it so.
         QVERIFY(!f.control<QCheckBox>("Check5")->isChecked());
-        f.dialog->close();
+        QVERIFY(f.dialog->close());
         QVERIFY(!f.autostart.registered());
         QCOMPARE(f.env.settings().value("Pass/Word").toString(), QStringLiteral("NO"));
         QCOMPARE(f.env.settings().value("Reminder/On").toString(), QStringLiteral("0"));

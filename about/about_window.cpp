@@ -1,0 +1,111 @@
+#include "about/about_window.h"
+
+#include "app/app_info.h"
+#include "app/shell.h"
+#include "app/splash.h"
+#include "ui_about_window.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr int scroll_interval_ms = 100;
+
+} // namespace
+
+QString credits_text()
+{
+    const QStringList lines{QStringLiteral("Durnmoor"),
+                            QString(),
+                            notice_text(),
+                            QString(),
+                            QStringLiteral("Developed by"),
+                            QStringLiteral("The Durnmoor engineering team"),
+                            QString(),
+                            QStringLiteral("Designed & Programmed by"),
+                            QStringLiteral("The Durnmoor founding engineers")};
+    QString text;
+    for (const QString &line : lines)
+        text +=
+            (line.isEmpty() ? QString() : QStringLiteral("     ") + line) + QStringLiteral("\r\n");
+    return text;
+}
+
+AboutWindow::AboutWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::about>())
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMouseTracking(true);
+    installEventFilter(this);
+    ui->Picture1->installEventFilter(this);
+    ui->Label1->installEventFilter(this);
+
+    // The splash window lends its artwork and stays open as long as this window does.
+    splash_ = new SplashWindow;
+    splash_->load();
+    QPalette art = palette();
+    art.setBrush(QPalette::Window, QBrush(splash_->grab()));
+    art.setColor(QPalette::Window, Qt::white);
+    setPalette(art);
+    setAutoFillBackground(true);
+
+    QFont link(QStringLiteral("MS Sans Serif"), 12);
+    link.setBold(true);
+    link.setUnderline(true);
+    ui->Label1->setFont(link);
+    ui->Label1->setText(QString::fromLatin1(maker_address));
+    set_link_colour(Qt::blue);
+
+    ui->Picture1->set_credits(credits_text());
+    offset_ = static_cast<std::int16_t>(ui->Picture1->height());
+    ui->Picture1->set_offset(offset_);
+    connect(&timer_, &QTimer::timeout, this, &AboutWindow::tick);
+    timer_.start(scroll_interval_ms);
+}
+
+AboutWindow::~AboutWindow()
+{
+    delete splash_;
+}
+
+void AboutWindow::tick()
+{
+    --offset_;
+    ui->Picture1->set_offset(offset_);
+    if (offset_ < 0)
+        timer_.stop();
+}
+
+void AboutWindow::set_link_colour(Qt::GlobalColor colour)
+{
+    QPalette palette = ui->Label1->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    ui->Label1->setPalette(palette);
+}
+
+bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->Label1 && event->type() == QEvent::Enter)
+        set_link_colour(Qt::red);
+    else if (watched != ui->Label1 && event->type() == QEvent::MouseMove)
+        set_link_colour(Qt::blue);
+    else if (watched == ui->Label1 && event->type() == QEvent::MouseButtonPress &&
+             static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        StartDoc(QString::fromLatin1(maker_address));
+    return QWidget::eventFilter(watched, event);
+}
+
+void AboutWindow::closeEvent(QCloseEvent *event)
+{
+    timer_.stop();
+    if (splash_)
+        splash_->close();
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+} // namespace durnmoor
