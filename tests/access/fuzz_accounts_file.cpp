@@ -1,0 +1,37 @@
+// Any bytes as security.dat: saving an account replaces every record of its name in place
+// (or appends it), removing drops exactly those, and every other account survives whole.
+#include "access/accounts_file.h"
+
+#include "fuzz_support.h"
+
+#include <cstdint>
+#include <vector>
+
+using namespace durnmoor;
+using fuzz::require;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const AccountsData source(std::string(reinterpret_cast<const char *>(data), size));
+    std::vector<Account> accounts;
+    for (std::size_t i = 0; i < source.size(); ++i)
+        accounts.push_back(source.account(i));
+    const Account changed{accounts.empty() ? "new" : accounts.front().name, "pw", flag_line(true),
+                          flag_line(false), flag_line(size % 2 == 0)};
+
+    const AccountsData saved(source.with_saved(changed));
+    const AccountsData removed(source.without(changed.name));
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        const bool named = accounts[i].name == changed.name;
+        require(saved.account(i) == (named ? changed : accounts[i]));
+        if (!named)
+            require(removed.account(kept++) == accounts[i]);
+    }
+    require(removed.size() == kept);
+    require(saved.size() == accounts.size() + (accounts.empty() ? 1 : 0));
+    require(saved.check_credentials(changed.name, "pw").has_value());
+    require(!removed.find_account(changed.name).has_value());
+    require(flag_ticked(changed.maintenance) && !flag_ticked(changed.read));
+    return 0;
+}

@@ -1,0 +1,109 @@
+// Any bytes as history.dat, and after the last NUL (if any) the lines of a calibration to
+// record: number, date, cost, then the result text. One instrument's read agrees with the
+// full read, a rewrite reads back as the records it copied, and an append keeps every old
+// byte and reads back as the record given.
+#include "calibration/history_file.h"
+
+#include "fuzz_support.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace durnmoor;
+using fuzz::require;
+
+namespace {
+
+std::vector<HistoryRecord> of(const std::vector<HistoryRecord> &records, std::string_view no)
+{
+    std::vector<HistoryRecord> kept;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(kept),
+                 [no](const HistoryRecord &r) { return r.instrument_no == no; });
+    return kept;
+}
+
+// Every record as a write leaves it: closed.
+std::vector<HistoryRecord> closed(std::vector<HistoryRecord> records)
+{
+    for (HistoryRecord &record : records)
+        record.terminated = true;
+    return records;
+}
+
+void check_one_instrument_reads(const std::string &bytes, const HistoryData &full,
+                                std::string_view trailer_no)
+{
+    std::vector<std::string> numbers{std::string(trailer_no),
+                                     bytes.substr(0, std::min(bytes.find('\n'), bytes.size()))};
+    if (!full.empty()) {
+        numbers.push_back(full.records().front().instrument_no);
+        numbers.push_back(full.records()[full.size() / 2].instrument_no);
+        numbers.push_back(full.records().back().instrument_no);
+    }
+    for (const std::string &no : numbers) {
+        const HistoryData only(bytes, no);
+        require(!only.complete());
+        require(only.records() == of(full.records(), no));
+        const HistoryFigures figures = full.figures_of(no);
+        require(figures.count == static_cast<std::int64_t>(full.history_of(no).size()));
+        require(figures.average.has_value() == (figures.count > 0));
+    }
+}
+
+void check_append(const std::string &bytes, const HistoryData &full,
+                  const std::vector<std::string_view> &fields, const QString &result_text_in)
+{
+    const auto result = encode_result(result_text_in);
+    if (!result) {
+        require(result_text_in.contains(QLatin1StringView(result_end_marker)));
+        return;
+    }
+    // What the result box shows is taken back as the same lines; a line ending in CR shows
+    // as a CR LF break, which the box cannot tell from its own.
+    HistoryRecord shown;
+    shown.result_lines = result->lines();
+    if (std::none_of(shown.result_lines.begin(), shown.result_lines.end(),
+                     [](const std::string &line) { return line.ends_with('\r'); })) {
+        const auto again = encode_result(result_text(shown));
+        require(again && again->lines() == result->lines());
+    }
+
+    require(!full.with_appended(std::string(fields[0]) + "\n", fields[1], fields[2], *result));
+    const auto out = full.with_appended(fields[0], fields[1], fields[2], *result);
+    require(out && out->compare(0, bytes.size(), bytes) == 0);
+    const HistoryData after(*out);
+    require(after.size() == full.size() + 1);
+    const auto before = closed(full.records());
+    require(std::equal(before.begin(), before.end(), after.records().begin()));
+    const HistoryRecord added{std::string(fields[0]), std::string(fields[1]),
+                              std::string(fields[2]), result->lines(), true};
+    require(after.records().back() == added);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string input(reinterpret_cast<const char *>(data), size);
+    const std::size_t nul = input.rfind('\0');
+    const std::string bytes = input.substr(0, nul);
+    const std::string_view trailer =
+        nul == std::string::npos ? std::string_view() : std::string_view(input).substr(nul + 1);
+    const auto fields = fuzz::lines(trailer, 4);
+
+    const HistoryData full(bytes);
+    require(full.complete());
+    check_one_instrument_reads(bytes, full, fields[0]);
+
+    HistoryRewrite rewrite(full);
+    for (std::size_t i = 0; i < full.size(); ++i)
+        rewrite.copy(i);
+    require(HistoryData(rewrite.bytes()).records() == closed(full.records()));
+
+    check_append(bytes, full, fields,
+                 QString::fromUtf8(fields[3].data(), static_cast<qsizetype>(fields[3].size())));
+    return 0;
+}
