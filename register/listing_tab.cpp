@@ -30,6 +30,8 @@ ListingTab::ListingTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
         connect(option, &QRadioButton::clicked, this,
                 [this, months = months] { emit horizon_chosen(months); });
     connect(ui->Option11, &QRadioButton::clicked, this, &ListingTab::every_horizon_chosen);
+    connect(ui->Text31, &QLineEdit::returnPressed, this,
+            [this] { emit search_entered(ui->Text31->text()); });
 }
 
 ListingTab::~ListingTab() = default;

@@ -51,6 +51,8 @@ signals:
     void delete_clicked();
     void horizon_chosen(int months);
     void every_horizon_chosen();
+    // Enter in the search box "MultiSearch", with the box's text as it stands.
+    void search_entered(const QString &text);
 
 private:
     std::unique_ptr<Ui::ListingTab> ui;

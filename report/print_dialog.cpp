@@ -1,0 +1,85 @@
+#include "report/print_dialog.h"
+
+#include "app/busy_cursor.h"
+#include "app/clock.h"
+#include "app/file_failure.h"
+#include "app/shell.h"
+#include "app/workspace.h"
+#include "register/listing_tab.h"
+#include "report/report_printer.h"
+#include "report/report_renderer.h"
+#include "ui_print_dialog.h"
+
+#include <QCloseEvent>
+#include <QPrinter>
+
+namespace durnmoor {
+
+namespace {
+
+constexpr char collating_caption[] = "Collating Data....Preparing to Print...";
+
+} // namespace
+
+PrintDialog::PrintDialog(Workspace &w)
+    : QWidget(nullptr, Qt::Dialog), ui(std::make_unique<Ui::printit>()), w_(w)
+{
+    // Not a child of the main window: it is disabled while this is open, and so would its
+    // children be.
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(w.window->windowIcon());
+    SetTopMost(this, true);
+    connect(ui->Command1, &QPushButton::clicked, this, &PrintDialog::print_listed_items);
+    // The main window going away takes the dialog with it, whose work is on that window.
+    connect(w.window, &QObject::destroyed, this, [this] { delete this; });
+}
+
+PrintDialog::~PrintDialog() = default;
+
+ReportColumns PrintDialog::columns() const
+{
+    return {ui->Check2->isChecked(), ui->Check3->isChecked(), ui->Check4->isChecked(),
+            ui->Check5->isChecked(), ui->Check6->isChecked(), ui->Check7->isChecked()};
+}
+
+void PrintDialog::closeEvent(QCloseEvent *event)
+{
+    // The topmost flag goes with the window, which is discarded now: taking it off first
+    // would only show the window again for a moment.
+    const BusyCursor busy;
+    w_.window->setEnabled(true);
+    QWidget::closeEvent(event);
+}
+
+void PrintDialog::print_listed_items()
+{
+    // The printer is settled first: a save dialog for the PDF file needs this one enabled.
+    if (const std::unique_ptr<QPrinter> printer = report_printer(this)) {
+        const BusyCursor busy;
+        const int key_line = w_.listing->by_number() ? instrument_no : description;
+        setWindowTitle(QString::fromLatin1(collating_caption));
+        setEnabled(false);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        DataFile file = DataFile::read(products_file(w_.state.app_path));
+        if (file.ok()) {
+            const ProductsData data(file.take_bytes());
+            render_report(report_layout(data, w_.listing->entries(), key_line, columns(), today()),
+                          *printer);
+        }
+        setEnabled(true); // a message on a disabled window could not be answered
+        report_read_failure(this, file, ReadPurpose::show);
+    }
+    close();
+}
+
+void open_print_dialog(Workspace &w)
+{
+    auto *dialog = new PrintDialog(w);
+    w.window->setEnabled(false);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace durnmoor

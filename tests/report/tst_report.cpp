@@ -1,0 +1,211 @@
+#include "app/twin_file.h"
+#include "report/report_layout.h"
+#include "report/report_printer.h"
+#include "support/window_fixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+
+#include <cerrno>
+
+using namespace durnmoor;
+using namespace durnmoor::test;
+
+namespace {
+
+// Each line at a glance: its size ("_" when underlined), then column:text for each cell.
+QStringList page_text(const ReportPage &page)
+{
+    QStringList lines;
+    for (const ReportLine &line : page.lines) {
+        QStringList cells;
+        for (const ReportCell &cell : line.cells)
+            cells << QStringLiteral("%1:%2").arg(cell.column).arg(cell.text);
+        lines << QString::number(line.point_size) + (line.underline ? "_ " : " ") + cells.join('|');
+    }
+    return lines;
+}
+
+// Every column, every record listed.
+std::vector<ReportPage> pages_of(const std::vector<product_record> &records)
+{
+    const ProductsData data(file_of(records));
+    return report_layout(data, list_entries(data, instrument_no), instrument_no, {},
+                         QDate(2026, 12, 5))
+        .pages;
+}
+
+const QString titles = "8_ 5:Instrument|45:Description|80:Location|115:Calibrated by|"
+                       "145:Int/Ex/Ref|160:Avail/Obsl|180:Next Due Date";
+
+QWidget *open_dialog()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // as the loop would
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("printit"))
+            return window;
+    return nullptr;
+}
+
+// What a poppler tool makes of a file; a null text when it is not installed.
+QString poppler(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    return process.waitForFinished() ? QString::fromUtf8(process.readAllStandardOutput())
+                                     : QString();
+}
+
+} // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void cleanup() { set_pdf_file_chooser({}); }
+
+    // Texts at their column's length are printed whole, one longer is cut; a record whose
+    // dates give no due date leaves that cell empty.
+    void a_page_is_its_header_then_its_items()
+    {
+        std::vector<product_record> records;
+        for (std::size_t longer : {0, 1}) {
+            records.push_back(
+                make_record({std::string(28 + longer, 'n'), std::string(24 + longer, 'd'),
+                             "AVAILABLE", " 1 ", "31", longer ? "April" : "January", "2027"}));
+            records.back()[location] = std::string(28 + longer, 'l');
+            records.back()[cal_company] = std::string(20 + longer, 'c');
+        }
+        const QString item = "8 5:" + QString(28, 'n') + "|45:" + QString(24, 'd') +
+                             "|80:" + QString(28, 'l') + "|115:" + QString(20, 'c') +
+                             "|145:EXTERNAL|160:AVAILABLE|180:";
+        QCOMPARE(page_text(pages_of(records)[0]),
+                 (QStringList{"12 5:Durnmoor V1.00", "12 80:Printed: Sat December 05 2026",
+                              "12 5:Page 1|80:Total Pages: 1", "12 ", "12 ", titles,
+                              item + "Sun Feb 28 2027", item}));
+    }
+
+    void pages_hold_53_items_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QList<int>>("items"); // per page
+        QTest::newRow("empty list") << 0 << QList<int>{0};
+        QTest::newRow("52") << 52 << QList<int>{52};
+        QTest::newRow("53: a last page of header only") << 53 << QList<int>{53, 0};
+        QTest::newRow("54") << 54 << QList<int>{53, 1};
+    }
+    void pages_hold_53_items()
+    {
+        QFETCH(int, records);
+        QFETCH(QList<int>, items);
+        std::vector<product_record> register_;
+        for (int i = 0; i < records; ++i)
+            register_.push_back(make_record({QString::number(i + 10).toStdString()}));
+        const std::vector<ReportPage> pages = pages_of(register_);
+        QCOMPARE(pages.size(), std::size_t(items.size()));
+        for (qsizetype p = 0; p < items.size(); ++p) {
+            const QStringList lines = page_text(pages[std::size_t(p)]);
+            QCOMPARE(lines.size(), 6 + items[p]);
+            QCOMPARE(lines[2],
+                     QString("12 5:Page %1|80:Total Pages: %2").arg(p + 1).arg(items.size()));
+        }
+        if (records > 53) // nothing lost or repeated at the break
+            QVERIFY(page_text(pages[1])[6].startsWith("8 5:63|"));
+    }
+
+    // With no box ticked only the key is printed, a description cut like its own column; each
+    // entry prints every record with its key, so two entries alike print four lines, and an
+    // entry whose record has gone prints nothing.
+    void unticked_boxes_leave_the_key_of_every_record()
+    {
+        const ProductsData data(file_of({make_record({"M-1", std::string(25, 'd')}),
+                                         make_record({"M-2", std::string(25, 'd')})}));
+        std::vector<ListEntry> entries = list_entries(data, description);
+        entries.push_back({"Gone", "Gone", 0});
+        const auto layout =
+            report_layout(data, entries, description, {false, false, false, false, false, false},
+                          QDate(2026, 12, 5));
+        const QString key = "8 5:" + QString(24, 'd');
+        QCOMPARE(page_text(layout.pages[0]).mid(5), (QStringList{titles, key, key, key, key}));
+    }
+
+    void print_dialog_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("looks"); // at the dialog as the file is named, and as it reads
+        QTest::newRow("printed") << "printed" << 2;
+        QTest::newRow("file not named") << "file not named" << 1;
+        QTest::newRow("register unreadable") << "register unreadable" << 2;
+        QTest::newRow("closed") << "closed" << 0;
+    }
+    void print_dialog()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, looks);
+        QStringList seen; // outlives the window, whose end resets the hooks that fill it
+        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        const QString pdf = f.env.path("listed.pdf");
+        f.trigger("printlisted");
+        QWidget *dialog = open_dialog();
+        QCOMPARE(dialog->windowTitle(), "Durnmoor Print Listed Items - Format Table");
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        const auto boxes = dialog->findChildren<QCheckBox *>(QRegularExpression("^Check[2-7]$"));
+        QCOMPARE(boxes.size(), 6);
+        for (QCheckBox *box : boxes)
+            QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
+        QVERIFY(!f.window->isEnabled());
+
+        const auto look = [&seen, dialog] {
+            seen << dialog->windowTitle() << (dialog->isEnabled() ? "on" : "off");
+        };
+        set_pdf_file_chooser([look, how, pdf](QWidget *) {
+            look();
+            return how == "file not named" ? QString() : pdf;
+        });
+        set_file_fault([look, how](FileStep step, const QString &name) {
+            if (step != FileStep::open || name != "products.dat")
+                return 0;
+            look();
+            return how == "register unreadable" ? EACCES : 0;
+        });
+        if (how == "closed") // by the window's close control
+            dialog->close();
+        else
+            QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QVERIFY(!open_dialog());
+        QVERIFY(f.window->isEnabled());
+        QCOMPARE(seen, (QStringList{"Durnmoor Print Listed Items - Format Table", "on",
+                                    "Collating Data....Preparing to Print...", "off"})
+                           .mid(0, 2 * looks));
+        QCOMPARE(shown_messages().size(), how == "register unreadable" ? 1 : 0);
+        QCOMPARE(QFile::exists(pdf), how == "printed");
+        if (how != "printed")
+            return;
+        const QString info = poppler("pdfinfo", {pdf}), text = poppler("pdftotext", {pdf, "-"});
+        if (info.isNull() || text.isNull())
+            QSKIP("poppler-utils is not installed");
+        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n")), qPrintable(info));
+        QVERIFY2(info.contains("842 x 595 pts (A4)"), qPrintable(info)); // landscape
+        for (const char *expected : {"Durnmoor V1.00", "Printed: Sat December 05 2026", "Page 1",
+                                     "Total Pages: 1", "DMM-014", "Sun Dec 05 2027"})
+            QVERIFY2(text.contains(QLatin1String(expected)), expected);
+        // Column n stands n - 1 of Arial's average widths (or its stand-in's) from the
+        // printable area's edge, 4 mm in: "Page" at column 5, "Total" at 80.
+        const QString words = poppler("pdftotext", {"-bbox", pdf, "-"});
+        const auto x = [&words](const char *word) {
+            return QRegularExpression(QStringLiteral("xMin=\"([\\d.]+)\"[^>]*>%1<").arg(word))
+                .match(words)
+                .captured(1)
+                .toDouble();
+        };
+        const qreal column = (x("Total") - x("Page")) / 75; // at 12 points
+        QVERIFY2(qAbs(column / 12 * 2048 - 904) < 3, "not Arial's average width, 904/2048 em");
+        QVERIFY(qAbs(x("Page") - 4 * column - 4 / 25.4 * 72) < 1);
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "tst_report.moc"
