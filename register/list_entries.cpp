@@ -3,23 +3,8 @@
 #include <QByteArrayView>
 
 #include <algorithm>
-#include <set>
-#include <unordered_map>
 
 namespace durnmoor {
-
-namespace {
-
-// Counts, record by record, how many earlier records had the same key bytes.
-class Occurrences {
-public:
-    int next(std::string_view key) { return seen_[key]++; }
-
-private:
-    std::unordered_map<std::string_view, int> seen_;
-};
-
-} // namespace
 
 QString list_text(std::string_view line)
 {
@@ -32,14 +17,14 @@ std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,
 {
     std::vector<ListEntry> entries;
     std::vector<QString> folded; // each text folded once, not in every comparison
-    Occurrences occurrences;
+    entries.reserve(data.size());
+    folded.reserve(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
-        const std::string_view key = data.line(i, key_line);
-        const int occurrence = occurrences.next(key);
         if (!wanted || wanted(i)) {
+            const std::string_view key = data.line(i, key_line);
             QString text = list_text(key);
             folded.push_back(text.toCaseFolded());
-            entries.push_back({std::move(text), std::string(key), occurrence});
+            entries.push_back({std::move(text), std::string(key), i});
         }
         if (tick)
             tick();
@@ -58,25 +43,18 @@ std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,
 
 std::size_t find_entry(const ProductsData &data, int key_line, const ListEntry &entry)
 {
-    int seen = 0;
-    for (std::size_t i = 0; i < data.size(); ++i)
-        if (data.line(i, key_line) == entry.key && seen++ == entry.occurrence)
-            return i;
-    return ProductsData::npos;
+    if (entry.record < data.size() && data.line(entry.record, key_line) == entry.key)
+        return entry.record;
+    return data.find(key_line, entry.key);
 }
 
 std::vector<bool> records_of(const ProductsData &data, int key_line,
                              const std::vector<ListEntry> &entries)
 {
-    std::set<std::pair<std::string_view, int>> wanted;
-    for (const ListEntry &entry : entries)
-        wanted.insert({entry.key, entry.occurrence});
     std::vector<bool> chosen(data.size(), false);
-    Occurrences occurrences;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const std::string_view key = data.line(i, key_line);
-        chosen[i] = wanted.count({key, occurrences.next(key)}) > 0;
-    }
+    for (const ListEntry &entry : entries)
+        if (const std::size_t i = find_entry(data, key_line, entry); i != ProductsData::npos)
+            chosen[i] = true;
     return chosen;
 }
 

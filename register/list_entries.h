@@ -12,14 +12,14 @@
 
 namespace durnmoor {
 
-// One line of the instrument list and the one record it was made from. The record is named
-// by the exact bytes of its key line and by how many earlier records carry the same bytes,
-// so that lines whose text looks alike (duplicates, or bytes the system encoding cannot
-// show) still each lead back to their own record.
+// One line of the instrument list and the one record it was made from: its place in the
+// file and the exact bytes of its key line, so that lines whose text looks alike
+// (duplicates, or bytes the system encoding cannot show) still each lead back to their own
+// record.
 struct ListEntry {
-    QString text;       // the key line as the screen shows it
-    std::string key;    // the key line's bytes
-    int occurrence = 0; // 0 for the first record with these bytes, 1 for the second, ...
+    QString text;           // the key line as the screen shows it
+    std::string key;        // the key line's bytes
+    std::size_t record = 0; // where the record stood when the list was filled
 
     friend bool operator==(const ListEntry &, const ListEntry &) = default;
 };
@@ -34,10 +34,12 @@ std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,
                                     const std::function<bool(std::size_t)> &wanted = {},
                                     const std::function<void()> &tick = {});
 
-// The record an entry was made from, or ProductsData::npos when the file no longer holds it.
+// The record an entry was made from: the one at its place when that still has its key, else
+// (the file changed since the list was filled) the first with the key; npos when none has.
 std::size_t find_entry(const ProductsData &data, int key_line, const ListEntry &entry);
 
-// For each record of the file, whether one of the entries was made from it.
+// For each record of the file, whether one of the entries was made from it, as find_entry
+// finds them (each record counted once).
 std::vector<bool> records_of(const ProductsData &data, int key_line,
                              const std::vector<ListEntry> &entries);
 
