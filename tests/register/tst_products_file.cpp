@@ -1,200 +1,112 @@
+// products.dat as read and rewritten record by record, and the number form of its
+// interval line.
+#include "register/number_form.h"
 #include "register/products_file.h"
-#include "support/test_env.h"
 #include "support/window_fixture.h"
-
-#include <QDir>
-#include <QTest>
 
 using namespace durnmoor;
 using namespace durnmoor::test;
 
-namespace {
-
-std::size_t count_lines(const std::string &bytes)
-{
-    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-}
-
-product_record with_line30(product_record record, const std::string &text)
-{
-    record[30] = text;
-    return record;
-}
-
-ProductsData load(const QString &dir)
-{
-    DataFile file = DataFile::read(products_file(dir));
-    return ProductsData(file.take_bytes());
-}
-
-// Rewrites the file keeping every record but the ones named, replacing one if asked.
-WriteOutcome rewrite(const QString &dir, std::size_t drop = ProductsData::npos,
-                     std::size_t replace = ProductsData::npos, const product_record *with = nullptr,
-                     const product_record *append = nullptr)
-{
-    DataFile file = DataFile::read_for_rewrite(products_file(dir));
-    const ProductsData data(file.take_bytes());
-    ProductsRewrite out(data);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (i == drop)
-            continue;
-        if (i == replace)
-            out.write(*with);
-        else
-            out.copy(i);
-    }
-    if (append)
-        out.write(*append);
-    return file.replace(out.bytes());
-}
-
-} // namespace
+Q_DECLARE_METATYPE(std::string)
 
 class ProductsFileTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void missing_file_is_created_empty()
+    // What a rewrite that copies every record and appends one writes: every byte of whole
+    // records kept, a record cut short filled up with empty lines, line ends made CR LF.
+    // Stray line ends after the last record are no instrument.
+    void read_and_rewritten_data()
     {
-        TestEnv env;
-        const ProductsData data = load(env.dir());
-        QVERIFY(data.empty());
-        QVERIFY(env.exists("products.dat"));
-        QCOMPARE(env.read_file("products.dat"), std::string());
-    }
-
-    void three_instruments_are_150_lines_and_read_back()
-    {
-        TestEnv env;
-        RecordFields quoted{"  A-1 ", "Probe, \"fast\" ,  set ", "OBSOLETE"};
-        const std::vector<product_record> records{make_record({"1", "DMM"}), make_record(quoted),
-                                                  make_record({"3", "Scope"})};
-        env.write_file("products.dat", file_of({records[0], records[1]}));
-        // Append through a rewrite so the writer, not the fixture, produces the file.
-        QVERIFY(
-            rewrite(env.dir(), ProductsData::npos, ProductsData::npos, nullptr, &records[2]).ok);
-        const std::string bytes = env.read_file("products.dat");
-        QCOMPARE(count_lines(bytes), std::size_t(150));
-        QCOMPARE(bytes, file_of(records));
-
-        const ProductsData data = load(env.dir());
-        QCOMPARE(data.size(), std::size_t(3));
-        QCOMPARE(data.record(1).lines, records[1].lines);
-        QCOMPARE(data.line(1, description), std::string_view("Probe, \"fast\" ,  set "));
-        QCOMPARE(data.find(instrument_no, "  A-1 "), std::size_t(1));
-        QCOMPARE(data.find(instrument_no, "A-1"), ProductsData::npos); // keys are exact
-        QCOMPARE(data.find(instrument_no, "3"), std::size_t(2));
-    }
-
-    void reserved_lines_survive_every_rewrite()
-    {
-        TestEnv env;
-        const auto a = with_line30(make_record({"1", "A"}), "kept by another tool");
-        const auto b = with_line30(make_record({"2", "B"}), "also kept");
-        const auto c = make_record({"3", "C"});
-        env.write_file("products.dat", file_of({a, b, c}));
-
-        // Replace the second with a record whose reserved lines are its own.
-        auto b2 = make_record({"2", "B changed"});
-        b2[30] = b[30];
-        QVERIFY(rewrite(env.dir(), ProductsData::npos, 1, &b2).ok);
-        QCOMPARE(env.read_file("products.dat"), file_of({a, b2, c}));
-
-        // Dropping the second keeps the others in their order: 100 lines.
-        QVERIFY(rewrite(env.dir(), 1).ok);
-        QCOMPARE(env.read_file("products.dat"), file_of({a, c}));
-        QCOMPARE(count_lines(env.read_file("products.dat")), std::size_t(100));
-    }
-
-    void bytes_are_copied_as_they_are()
-    {
-        TestEnv env;
-        product_record odd = make_record({"\xe9\xe8-\x01", "caf\xc3\xa9 \xff\xfe"});
-        odd[45] = "\t tab and trailing blanks   ";
-        env.write_file("products.dat", file_of({odd}));
-        QVERIFY(rewrite(env.dir()).ok);
-        QCOMPARE(env.read_file("products.dat"), file_of({odd}));
-    }
-
-    void bare_lf_is_read_and_written_as_crlf()
-    {
-        TestEnv env;
-        const auto a = make_record({"1", "A"});
-        std::string lf = file_of({a});
-        std::string::size_type at;
-        while ((at = lf.find("\r\n")) != std::string::npos)
-            lf.replace(at, 2, "\n");
-        env.write_file("products.dat", lf);
-        const ProductsData data = load(env.dir());
-        QCOMPARE(data.size(), std::size_t(1));
-        QCOMPARE(data.record(0).lines, a.lines);
-        QVERIFY(rewrite(env.dir()).ok);
-        QCOMPARE(env.read_file("products.dat"), file_of({a}));
-    }
-
-    void damaged_last_record_is_kept_and_realigned_data()
-    {
-        QTest::addColumn<int>("lines_kept");
-        QTest::addColumn<bool>("last_line_end");
-        QTest::newRow("cut after 7 lines") << 7 << true;
-        QTest::newRow("cut inside line 20") << 20 << false;
-        QTest::newRow("one line") << 1 << true;
-    }
-
-    void damaged_last_record_is_kept_and_realigned()
-    {
-        QFETCH(int, lines_kept);
-        QFETCH(bool, last_line_end);
-        TestEnv env;
-        const auto whole = make_record({"1", "Whole"});
-        auto cut = make_record({"2", "Cut"});
-        cut[20] = "partial";
-        std::string bytes = file_of({whole});
-        for (int n = 1; n <= lines_kept; ++n)
-            bytes += cut[n] + (n < lines_kept || last_line_end ? "\r\n" : "");
-        env.write_file("products.dat", bytes);
-
-        const ProductsData data = load(env.dir());
-        QCOMPARE(data.size(), std::size_t(2));
-        product_record expected = cut;
-        for (int n = lines_kept + 1; n <= product_line_count; ++n)
-            expected[n].clear();
-        QCOMPARE(data.record(1).lines, expected.lines);
-
-        const auto added = make_record({"3", "Added"});
-        QVERIFY(rewrite(env.dir(), ProductsData::npos, ProductsData::npos, nullptr, &added).ok);
-        QCOMPARE(env.read_file("products.dat"), file_of({whole, expected, added}));
-        QCOMPARE(load(env.dir()).record(2).lines, added.lines);
-    }
-
-    // Stray line ends after the last record are no instrument, and a rewrite may drop them.
-    void empty_lines_after_the_last_record_are_no_record_data()
-    {
-        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<std::string>("bytes");
         QTest::addColumn<int>("records");
-        QTest::newRow("one stray line end") << QByteArray("\r\n") << 1;
-        QTest::newRow("bare line ends") << QByteArray("\n\n\n") << 1;
-        QTest::newRow("an empty line then content") << QByteArray("\r\nX\r\n") << 2;
+        QTest::addColumn<std::string>("rewritten");
+        const product_record a = with(make_record({"1", "A"}), {{20, "first reserved"}});
+        const product_record odd = with(make_record({"\xe9\xe8-\x01", "caf\xc3\xa9 \xff\xfe"}),
+                                        {{45, "\t tab and trailing blanks   "}, {50, "last"}});
+        const product_record cut = with(make_record({"2", "Cut"}), {{20, "partial"}});
+        const auto cut_after = [&](int lines) {
+            product_record kept = cut;
+            for (int n = lines + 1; n <= product_line_count; ++n)
+                kept[n].clear();
+            return kept;
+        };
+        std::string cut7 = file_of({a}), cut20 = cut7, lf;
+        for (int n = 1; n <= 20; ++n)
+            cut20 += cut[n] + (n < 20 ? "\r\n" : ""); // the last line end missing too
+        for (int n = 1; n <= 7; ++n)
+            cut7 += cut[n] + "\r\n";
+        for (const char c : file_of({a}))
+            if (c != '\r')
+                lf += c;
+        QTest::newRow("bytes as they are") << file_of({a, odd}) << 2 << file_of({a, odd});
+        QTest::newRow("bare LF") << lf << 1 << file_of({a});
+        QTest::newRow("cut after 7 lines") << cut7 << 2 << file_of({a, cut_after(7)});
+        QTest::newRow("cut inside line 20") << cut20 << 2 << file_of({a, cut_after(20)});
+        QTest::newRow("one line") << file_of({a}) + "2\r\n" << 2 << file_of({a, cut_after(1)});
+        QTest::newRow("one stray line end") << file_of({a}) + "\r\n" << 1 << file_of({a});
+        QTest::newRow("bare line ends") << file_of({a}) + "\n\n\n" << 1 << file_of({a});
+        QTest::newRow("stray line ends alone") << std::string("\r\n\n") << 0 << std::string();
+        QTest::newRow("an empty line, then content") << file_of({a}) + "\r\nX\r\n"
+                                                     << 2 << file_of({a, with({}, {{2, "X"}})});
     }
-    void empty_lines_after_the_last_record_are_no_record()
+    void read_and_rewritten()
     {
-        QFETCH(QByteArray, tail);
+        QFETCH(std::string, bytes);
         QFETCH(int, records);
-        const auto a = make_record({"1", "A"});
-        QCOMPARE(ProductsData(file_of({a}) + tail.toStdString()).size(), std::size_t(records));
-        QCOMPARE(ProductsData(tail.toStdString()).size(), std::size_t(records - 1));
+        QFETCH(std::string, rewritten);
+        const product_record added = make_record({"3", "Added"});
+        const ProductsData data(bytes);
+        QCOMPARE(data.size(), std::size_t(records));
+        ProductsRewrite rewrite(data);
+        for (std::size_t i = 0; i < data.size(); ++i)
+            rewrite.copy(i);
+        rewrite.write(added);
+        COMPARE_FILE(rewrite.bytes(), rewritten + file_of({added}));
+        QCOMPARE(ProductsData(rewrite.bytes()).record(data.size()).lines, added.lines);
     }
 
-    void failed_rewrite_leaves_the_file_untouched()
+    void leading_number_data()
     {
-        TestEnv env;
-        const std::string before = file_of({make_record({"1", "A"}), make_record({"2", "B"})});
-        env.write_file("products.dat", before);
-        QVERIFY(QDir(env.dir()).mkdir("products2.dat"));
-        const auto outcome = rewrite(env.dir(), 0);
-        QVERIFY(!outcome.ok);
-        QCOMPARE(outcome.file, QStringLiteral("products2.dat"));
-        QCOMPARE(env.read_file("products.dat"), before);
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("stored form") << QByteArray(" 12 ") << 12.0;
+        QTest::newRow("trailing text") << QByteArray("12a") << 12.0;
+        QTest::newRow("not a number") << QByteArray("abc") << 0.0;
+        QTest::newRow("blanks and tab") << QByteArray(" \t 7") << 7.0;
+        QTest::newRow("plus") << QByteArray("+4") << 4.0;
+        QTest::newRow("point first") << QByteArray(" -.5 ") << -0.5;
+        QTest::newRow("exponent") << QByteArray("1e2x") << 100.0;
+        QTest::newRow("exponent without digits") << QByteArray("12e") << 12.0;
+        QTest::newRow("sign and point alone") << QByteArray("-.") << 0.0;
+        QTest::newRow("overflow") << QByteArray("1e999") << 0.0;
+    }
+    void leading_number()
+    {
+        QFETCH(QByteArray, text);
+        QTEST(durnmoor::leading_number(text.toStdString()), "value");
+    }
+
+    // Never the exponent form, which other readers of the file would take for 1.
+    void forms_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("plain");
+        QTest::newRow("twelve") << 12.0 << QByteArray(" 12 ") << QByteArray("12");
+        QTest::newRow("negative zero") << -0.0 << QByteArray(" 0 ") << QByteArray("0");
+        QTest::newRow("below one") << 0.5 << QByteArray(" .5 ") << QByteArray("0.5");
+        QTest::newRow("negative fraction") << -0.25 << QByteArray("-.25 ") << QByteArray("-0.25");
+        QTest::newRow("hundred thousand") << 1e5 << QByteArray(" 100000 ") << QByteArray("100000");
+        QTest::newRow("tiny") << 1e-7 << QByteArray(" .0000001 ") << QByteArray("0.0000001");
+    }
+    void forms()
+    {
+        QFETCH(double, value);
+        QTEST(QByteArray::fromStdString(number_form(value)), "stored");
+        QTEST(QByteArray::fromStdString(plain_number(value)), "plain");
+        // What is written reads back as the same value.
+        QCOMPARE(durnmoor::leading_number(number_form(value)), value);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -35,3 +36,11 @@ private:
 std::string crlf_lines(std::initializer_list<std::string> lines);
 
 } // namespace durnmoor::test
+
+namespace QTest {
+// Files are compared as std::string; a failure shows them as a byte array would.
+template <> inline char *toString(const std::string &bytes)
+{
+    return toString(QByteArray::fromStdString(bytes));
+}
+} // namespace QTest
