@@ -1,11 +1,11 @@
+// history.dat as read, summed, appended to and rewritten; the dates it and the details tab
+// hold, and the due date they give.
+#include "calibration/date_forms.h"
+#include "calibration/due_date.h"
 #include "calibration/history_file.h"
-
 #include "support/test_env.h"
 
-#include <QDir>
-#include <QTest>
-
-#include <map>
+#include <QLocale>
 
 using namespace durnmoor;
 using namespace Qt::StringLiterals;
@@ -21,35 +21,13 @@ QByteArray record(const QByteArray &no, const QByteArray &cost, const QByteArray
     return out + "#2RESULT\r\n";
 }
 
-HistoryData load(const QString &dir)
-{
-    DataFile file = DataFile::read(history_file(dir));
-    return HistoryData(file.take_bytes());
-}
-
 // Records one calibration as "&Update Result" does: the whole file read and locked, the
 // record added at its end, the file replaced through its twin.
-WriteOutcome append_record(const QString &dir, std::string_view number, std::string_view cost,
-                           const ResultLines &result)
+bool append_record(const test::TestEnv &env, const ResultLines &result)
 {
-    DataFile file = DataFile::read_for_rewrite(history_file(dir));
-    const auto bytes = HistoryData(file.bytes()).with_appended(number, "05/12/2026", cost, result);
-    return bytes ? file.replace(*bytes) : WriteOutcome{false};
-}
-
-// Rewrites the file with every record copied but those given new results.
-WriteOutcome rewrite_all(const QString &dir, const std::map<std::size_t, QString> &results = {})
-{
-    DataFile file = DataFile::read_for_rewrite(history_file(dir));
-    const HistoryData data(file.take_bytes());
-    HistoryRewrite rewrite(data);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (const auto changed = results.find(i); changed != results.end())
-            rewrite.replace_result(i, encode_result(changed->second).value());
-        else
-            rewrite.copy(i);
-    }
-    return file.replace(rewrite.bytes());
+    DataFile file = DataFile::read_for_rewrite(history_file(env.dir()));
+    const auto bytes = HistoryData(file.bytes()).with_appended("N", "05/12/2026", "10", result);
+    return bytes && file.replace(*bytes).ok;
 }
 
 QByteArray history(const test::TestEnv &env)
@@ -63,6 +41,8 @@ class TestHistoryFile : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
     // Money as the history tab sums it: every record counts, costs that are not numbers or
     // would overflow the total add nothing, and the fifth decimal rounds half away from zero.
     void figures_data()
@@ -78,7 +58,6 @@ private slots:
         row("no records", {}, "0.00", "");
         row("overflow adds nothing", {"922337203685000", "476", "922337203685000"},
             "922337203685476.00", "307445734561825.3333");
-        row("negative", {"-3.25"}, "-3.25", "-3.25");
         row("cost rounds half up", {"0.00005"}, "0.0001", "0.0001");
         row("cost rounds half away below zero", {"-0.00005"}, "-0.0001", "-0.0001");
         row("cost under half rounds down", {"0.000049"}, "0.00", "0.00");
@@ -89,8 +68,6 @@ private slots:
     void figures()
     {
         QFETCH(QByteArrayList, costs);
-        QFETCH(QString, total);
-        QFETCH(QString, average);
         // Lines that only look like the end marker must not end another instrument's record.
         QByteArray bytes = record("a", "7", {}) + record("A ", "7", {}) +
                            record("B", "1", {"x#2RESULT", "#2RESULT ", "#2RESULTS"});
@@ -98,8 +75,8 @@ private slots:
             bytes += record("A", cost, {"ok"});
         const HistoryFigures figures = HistoryData(bytes.toStdString()).figures_of("A");
         QCOMPARE(figures.count, qint64(costs.size()));
-        QCOMPARE(QString::fromStdString(figures.total.format()), total);
-        QCOMPARE(figures.average ? QString::fromStdString(figures.average->format()) : "", average);
+        QTEST(QString::fromStdString(figures.total.format()), "total");
+        QTEST(figures.average ? QString::fromStdString(figures.average->format()) : "", "average");
         // Reading one instrument's records only gives the same figures.
         const HistoryData only_a(bytes.toStdString(), std::string("A"));
         QCOMPARE(only_a.size(), std::size_t(costs.size()));
@@ -128,69 +105,86 @@ private slots:
     void rewrite_and_append()
     {
         QFETCH(QByteArray, before);
-        QFETCH(QByteArray, rewritten);
         QFETCH(QByteArray, kept);
         test::TestEnv env;
         env.write_file("history.dat", before.toStdString());
-        QVERIFY(append_record(env.dir(), "N", "10", encode_result(u"done"_s).value()).ok);
+        QVERIFY(append_record(env, encode_result(u"done"_s).value()));
         QCOMPARE(history(env), kept + record("N", "10", {"done"}));
-        // Read back, the new record is whole; a rewrite then writes what could be read.
-        const HistoryData appended = load(env.dir());
+        // Read back, the new record is whole and found.
+        const HistoryData appended(env.read_file("history.dat"));
         QCOMPARE(appended.records().back().result_lines, std::vector<std::string>{"done"});
         QCOMPARE(appended.history_of("N").size(), std::size_t(1));
-        env.write_file("history.dat", before.toStdString());
-        QVERIFY(rewrite_all(env.dir()).ok);
-        QCOMPARE(history(env), rewritten);
+        const HistoryData data(before.toStdString());
+        HistoryRewrite rewrite(data);
+        for (std::size_t i = 0; i < data.size(); ++i)
+            rewrite.copy(i);
+        QTEST(QByteArray::fromStdString(rewrite.bytes()), "rewritten");
     }
 
     void result_written_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("written"); // empty: refused
-        QTest::newRow("empty is one empty line") << " \r\n " << record("N", "1", {""});
+        QTest::newRow("empty is one empty line") << " \r\n " << record("N", "10", {""});
+        QTest::newRow("last line end adds no line")
+            << "Calibrated\nDrift 0.1%\n"
+            << record("N", "10", {"Calibrated", "Drift 0.1%"});
+        QTest::newRow("CR LF typed") << "ok\r\nDrift" << record("N", "10", {"ok", "Drift"});
         QTest::newRow("end marker with more kept")
-            << "#2RESULT x" << record("N", "1", {"#2RESULT x"});
+            << "#2RESULT x" << record("N", "10", {"#2RESULT x"});
         QTest::newRow("end marker refused") << "ok\r\n#2RESULT\nmore" << QByteArray();
         QTest::newRow("only blanks trimmed")
-            << "  \n\tfirst\t\n\nlast \n  " << record("N", "1", {"", "\tfirst\t", "", "last "});
+            << "  \n\tfirst\t\n\nlast \n  " << record("N", "10", {"", "\tfirst\t", "", "last "});
     }
     void result_written()
     {
         QFETCH(QString, text);
-        QFETCH(QByteArray, written);
         const auto result = encode_result(text);
         test::TestEnv env;
         if (result)
-            QVERIFY(append_record(env.dir(), "N", "1", *result).ok);
-        QCOMPARE(history(env), written);
+            QVERIFY(append_record(env, *result));
+        QTEST(history(env), "written");
     }
 
-    void edited_result_round_trips()
+    void due_date_data()
     {
-        test::TestEnv env;
-        const QByteArray others = record("A-1", "100", {"Caf\xE9 ok", "#1RESULT", ""});
-        const QByteArray written = others + record("A", " 250 ", {"Calibrated", "Drift 0.1%"});
-        env.write_file("history.dat", written.toStdString());
-        const QString shown = result_text(load(env.dir()).record(1));
-        QCOMPARE(shown, u"Calibrated\nDrift 0.1%\n"_s);
-        auto store = [&](const QString &text) { return rewrite_all(env.dir(), {{1, text}}).ok; };
-        QVERIFY(store(shown));
-        QCOMPARE(history(env), written);
-        QVERIFY(store(u"Adjusted\r\nDrift 0.2%"_s));
-        QCOMPARE(history(env), others + record("A", " 250 ", {"Adjusted", "Drift 0.2%"}));
+        QTest::addColumn<QStringList>("last"); // day, month, year as the date lists hold them
+        QTest::addColumn<QByteArray>("interval");
+        QTest::addColumn<QString>("due"); // as shown; empty: no due date
+        auto row = [](const char *name, QStringList last, const char *interval, const char *due) {
+            QTest::newRow(name) << last << QByteArray(interval) << QString(due);
+        };
+        row("month end clamped", {"31", "January", "2027"}, " 1 ", "Sunday Feb 28 2027");
+        row("leap day + 12", {"29", "February", "2028"}, " 12 ", "Wednesday Feb 28 2029");
+        row("day 05, empty interval", {"05", "December", "2026"}, "", "Saturday Dec 5 2026");
+        row("backwards", {"5", "December", "2026"}, "-6 ", "Friday Jun 5 2026");
+        row("-1.5 cut to -1", {"5", "December", "2026"}, "-1.5 ", "Thursday Nov 5 2026");
+        row("31 April", {"31", "April", "2026"}, " 12 ", "");
+        row("empty day", {"", "April", "2026"}, " 12 ", "");
+        row("unknown month", {"5", "Smarch", "2026"}, " 12 ", "");
+        row("absurd interval", {"5", "April", "2026"}, "999999999", "");
+    }
+    void due_date()
+    {
+        QFETCH(QStringList, last);
+        QFETCH(QByteArray, interval);
+        const auto got = durnmoor::due_date(last[0], last[1], last[2], interval.toStdString());
+        QTEST(got ? long_display(*got) : QString(), "due");
     }
 
-    void failed_write_leaves_file_untouched()
+    void date_forms()
     {
-        test::TestEnv env;
-        // Bare LF and a cut-off record: any rewrite would change these bytes.
-        const QByteArray before = "A\n05/12/2026\n1\n#1RESULT\nok\n#2RESULT\nB\nd\nc\n#1RESULT\nr";
-        env.write_file("history.dat", before.toStdString());
-        QVERIFY(QDir(env.dir()).mkdir("history2.dat"));
-        QVERIFY(!rewrite_all(env.dir()).ok);
-        QCOMPARE(history(env), before);
-        QVERIFY(!append_record(env.dir(), "C", "1", encode_result(u"x"_s).value()).ok);
-        QCOMPARE(history(env), before);
+        const QDate dec5(2026, 12, 5);
+        QCOMPARE(reminder_display(dec5), u"Saturday 05 December 2026"_s);
+        QCOMPARE(report_display(dec5), u"Sat Dec 05 2026"_s);
+        QCOMPARE(report_header(dec5), u"Sat December 05 2026"_s);
+        QCOMPARE(file_date(dec5), u"05/12/2026"_s);
+        QCOMPARE(parse_joined_date(u" 5  December 2026"_s).value_or(QDate()), dec5);
+        QCOMPARE(parse_file_date("5/2/2026").value_or(QDate()), QDate(2026, 2, 5));
+        QCOMPARE(parse_file_date("29/02/2028").value_or(QDate()), QDate(2028, 2, 29));
+        QVERIFY(!parse_file_date("31/04/2026") && !parse_file_date("05-12-2026"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(reminder_display(dec5), u"Samstag 05 Dezember 2026"_s);
     }
 };
 
