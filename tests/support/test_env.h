@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
@@ -20,12 +21,12 @@ public:
     ~TestEnv();
 
     QString dir() const { return dir_.path(); }
-    QString path(const QString &name) const;
+    QString path(const QString &name) const { return dir_.filePath(name); }
     QSettings &settings() { return *settings_; }
 
     void write_file(const QString &name, const std::string &bytes) const;
     std::string read_file(const QString &name) const;
-    bool exists(const QString &name) const;
+    bool exists(const QString &name) const { return QFileInfo::exists(path(name)); }
 
 private:
     QTemporaryDir dir_;

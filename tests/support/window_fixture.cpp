@@ -215,18 +215,14 @@ QList<QByteArray> file_lines(const std::string &bytes)
 
 product_record make_record(const RecordFields &fields)
 {
-    return with({}, {{instrument_no, fields.number},
-                     {description, fields.description},
-                     {cal_cost, fields.cost},
-                     {cal_mode, fields.mode},
-                     {availability, fields.availability},
-                     {interval_months, fields.interval},
-                     {purchase_day, "1"},
-                     {purchase_month, "January"},
-                     {purchase_year, "2020"},
-                     {lastcal_day, fields.day},
-                     {lastcal_month, fields.month},
-                     {lastcal_year, fields.year}});
+    // Lines 1 to 14 in file order; purchased on 1 January 2020.
+    const std::string first_lines[] = {
+        fields.number,       fields.description, "",  "",        fields.cost, fields.mode,
+        fields.availability, fields.interval,    "1", "January", "2020",      fields.day,
+        fields.month,        fields.year};
+    product_record record;
+    std::copy(std::begin(first_lines), std::end(first_lines), record.lines.begin());
+    return record;
 }
 
 product_record with(product_record record, std::initializer_list<std::pair<int, std::string>> set)
