@@ -23,18 +23,6 @@ DataFilePlace place_in(const TestEnv &env, bool owner_only = false)
     return {env.path("products.dat"), env.path("products2.dat"), owner_only};
 }
 
-QString reason(int error)
-{
-    return QString::fromLocal8Bit(strerror(error));
-}
-
-// Makes one step fail, on one file, until the test ends.
-void plant(FileStep step, const QString &file, int error)
-{
-    set_file_fault(
-        [=](FileStep at, const QString &name) { return at == step && name == file ? error : 0; });
-}
-
 } // namespace
 
 class DataFileTest : public QObject {
@@ -74,7 +62,9 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, in_place);
         TestEnv env;
-        plant(step, named, error);
+        set_file_fault([=](FileStep at, const QString &file) {
+            return at == step && file == named ? error : 0;
+        });
         if (in_place == "directory")
             QVERIFY(QDir(env.dir()).mkdir("products.dat"));
         else if (in_place == "fifo")
@@ -83,7 +73,8 @@ private slots:
             env.write_file("products.dat", "keep\r\n");
         const bool read_fails =
             step == FileStep::open || step == FileStep::read || step == FileStep::lock;
-        const QString problem = error ? reason(error) : "It is not a regular file.";
+        const QString problem =
+            error ? QString::fromLocal8Bit(strerror(error)) : "It is not a regular file.";
 
         DataFile file = DataFile::read_for_rewrite(place_in(env));
         QCOMPARE(file.ok(), !read_fails);

@@ -18,12 +18,11 @@ private slots:
         QTest::addColumn<QVariant>("word");
         QTest::addColumn<QString>("rights");
         QTest::addColumn<QString>("form");
-        QTest::newRow("absent") << QVariant() << "101"
-                                << "listing: || Command1";
-        QTest::newRow("off") << QVariant("NO") << "101"
-                             << "listing: || Command1";
-        QTest::newRow("on") << QVariant("YES") << "100"
-                            << "listing: ||";
+        // clang-format off
+        QTest::newRow("absent") << QVariant() << "101" << "listing: || Command1";
+        QTest::newRow("off") << QVariant("NO") << "101" << "listing: || Command1";
+        QTest::newRow("on") << QVariant("YES") << "100" << "listing: ||";
+        // clang-format on
     }
     void start_follows_the_protection_setting()
     {
@@ -39,14 +38,15 @@ private slots:
         QTEST(f.form({"Command1", "Text1", "Text2", "Text6", "Text19", "Text25", "Command4",
                       "Command9", "Command10"}),
               "form");
-        QVERIFY(f.control<QRadioButton>("Option5")->isChecked());
-        QVERIFY(f.control<QRadioButton>("Option11")->isChecked());
+        QVERIFY(f.control<QRadioButton>("Option5")->isChecked() &&
+                f.control<QRadioButton>("Option11")->isChecked());
         QCOMPARE(f.text_of("Text6"), "12");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0  "));
     }
 
-    // Where a right click opens the file menu; a name after "-" is where it must not.
-    void right_click_opens_the_file_menu_only_where_it_belongs()
+    // A right click opens the file menu where it belongs (not on a name after "-"); Help
+    // opens the guide beside the program when there is one; Quit asks, the close box not.
+    void menus()
     {
         WindowFixture f;
         auto *menu = f.control<QMenu>("fi");
@@ -60,11 +60,18 @@ private slots:
             QVERIFY2(menu->isVisible() != name.startsWith('-'), qPrintable(name));
             menu->hide();
         }
-    }
 
-    void quit_asks_and_the_close_box_does_not()
-    {
-        WindowFixture f;
+        QStringList opened;
+        set_start_doc_hook([&](const QString &doc) {
+            opened << doc;
+            return 33;
+        });
+        f.run("helpme"); // no guide: nothing happens
+        f.env.write_file("durn.rtf", "{\\rtf1 guide}");
+        f.run("helpme");
+        set_start_doc_hook(nullptr);
+        QCOMPARE(opened, QStringList{f.env.path("durn.rtf")});
+
         f.window->close();
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::shown().empty());
@@ -95,22 +102,6 @@ private slots:
                                            "until it can be read again."),
                               box.arg(", so it has not been changed.", "")}));
         QVERIFY(!QFileInfo(f.env.path("products.dat")).isFile());
-    }
-
-    void help_opens_the_guide_beside_the_program()
-    {
-        WindowFixture f;
-        QStringList opened;
-        set_start_doc_hook([&](const QString &doc) {
-            opened << doc;
-            return 33;
-        });
-        f.trigger("helpme"); // no guide: nothing happens
-        f.env.write_file("durn.rtf", "{\\rtf1 guide}");
-        f.trigger("helpme");
-        set_start_doc_hook(nullptr);
-        QCOMPARE(opened, QStringList{f.env.path("durn.rtf")});
-        QVERIFY(Messages::shown().empty());
     }
 };
 
