@@ -196,11 +196,10 @@ QStringList shown_messages()
     const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
     QStringList lines;
     for (const MessageRequest &shown : Messages::shown()) {
-        QStringList names = QString::fromLatin1(buttons.valueToKeys(int(shown.buttons))).split('|');
-        // FirstButton and LastButton are other names of Ok and RestoreDefaults.
-        names.removeIf([](const QString &name) {
-            return name == QLatin1String("FirstButton") || name == QLatin1String("LastButton");
-        });
+        QStringList names; // each button by its first name: Ok, never FirstButton
+        for (unsigned bit = 1; bit != 0; bit <<= 1)
+            if (unsigned(shown.buttons) & bit)
+                names << QLatin1String(buttons.valueToKey(int(bit)));
         lines << QStringLiteral("%1 \"%2\": %3 (%4, default %5)")
                      .arg(QLatin1String(icons.valueToKey(shown.icon)), shown.title, shown.text,
                           names.join('|'), QLatin1String(buttons.valueToKey(shown.default_button)));
