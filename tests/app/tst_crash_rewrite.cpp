@@ -19,7 +19,7 @@ using durnmoor::test::TestEnv;
 namespace {
 
 // Rewrites the file `times` times (for ever when negative), each time with next(old bytes);
-// the exit status is 1 as soon as a rewrite fails.
+// the exit status is 1 as soon as a rewrite fails. -1 when no writer could be started.
 pid_t start_writer(const TestEnv &env, const std::function<std::string(const std::string &)> &next,
                    long times = -1)
 {
@@ -37,6 +37,8 @@ pid_t start_writer(const TestEnv &env, const std::function<std::string(const std
 
 int exit_status(pid_t pid)
 {
+    if (pid <= 0) // no writer: to waitpid, -1 would mean any child at all
+        return -2;
     int status = -1;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -63,6 +65,7 @@ private slots:
         for (; kills < 300 && spent.elapsed() < 60000; ++kills) {
             const pid_t writer = start_writer(
                 env, [&](const std::string &old) { return old == first ? second : first; });
+            QVERIFY(writer > 0);
             QThread::usleep(kills % 20 == 0 ? 300000 : random.bounded(1000, 40000));
             ::kill(writer, SIGKILL);
             QCOMPARE(exit_status(writer), -1);
