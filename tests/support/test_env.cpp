@@ -24,11 +24,6 @@ TestEnv::~TestEnv()
     set_fixed_today(QDate());
 }
 
-QString TestEnv::path(const QString &name) const
-{
-    return dir_.filePath(name);
-}
-
 void TestEnv::write_file(const QString &name, const std::string &bytes) const
 {
     QFile file(path(name));
@@ -39,15 +34,7 @@ void TestEnv::write_file(const QString &name, const std::string &bytes) const
 std::string TestEnv::read_file(const QString &name) const
 {
     QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-bool TestEnv::exists(const QString &name) const
-{
-    return QFile::exists(path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 std::string crlf_lines(std::initializer_list<std::string> lines)

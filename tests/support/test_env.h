@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -19,12 +21,12 @@ public:
     ~TestEnv();
 
     QString dir() const { return dir_.path(); }
-    QString path(const QString &name) const;
+    QString path(const QString &name) const { return dir_.filePath(name); }
     QSettings &settings() { return *settings_; }
 
     void write_file(const QString &name, const std::string &bytes) const;
     std::string read_file(const QString &name) const;
-    bool exists(const QString &name) const;
+    bool exists(const QString &name) const { return QFileInfo::exists(path(name)); }
 
 private:
     QTemporaryDir dir_;
@@ -35,3 +37,11 @@ private:
 std::string crlf_lines(std::initializer_list<std::string> lines);
 
 } // namespace durnmoor::test
+
+namespace QTest {
+// Files are compared as std::string; a failure shows them as a byte array would.
+template <> inline char *toString(const std::string &bytes)
+{
+    return toString(QByteArray::fromStdString(bytes));
+}
+} // namespace QTest

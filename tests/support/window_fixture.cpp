@@ -1,23 +1,5 @@
 #include "support/window_fixture.h"
 
-#include "app/message_box.h"
-#include "app/twin_file.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QMetaEnum>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-
 #include <cerrno>
 
 namespace durnmoor::test {
@@ -97,11 +79,6 @@ QString WindowFixture::form(std::initializer_list<const char *> controls) const
         .join(' ');
 }
 
-QStringList WindowFixture::list_lines() const
-{
-    return lines_of("List1");
-}
-
 void WindowFixture::click_rows(const std::vector<int> &rows)
 {
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -115,27 +92,19 @@ void WindowFixture::click_text(const QString &text)
         click_rows({list()->row(found.front())});
 }
 
-void WindowFixture::double_click_row(int row)
-{
-    double_click_list_row("List1", row);
-}
-
 void WindowFixture::click_button(const char *name)
 {
     auto *button = control<QAbstractButton>(name);
     if (!button || !button->isEnabled())
         return;
     // A stretched option button reacts only over its mark and caption, not its centre.
-    QPoint at = button->rect().center();
-    if (button->inherits("QRadioButton") || button->inherits("QCheckBox")) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        at = button->style()
-                 ->subElementRect(button->inherits("QRadioButton") ? QStyle::SE_RadioButtonIndicator
-                                                                   : QStyle::SE_CheckBoxIndicator,
-                                  &option, button)
-                 .center();
-    }
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QPoint at = button->inherits("QRadioButton")
+                          ? button->style()
+                                ->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button)
+                                .center()
+                          : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
@@ -157,6 +126,7 @@ void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifi
 {
     auto *l = control<QListWidget>(list);
     QListWidgetItem *item = l->item(row);
+    QVERIFY2(item, qPrintable(QStringLiteral("%1 has no row %2").arg(list).arg(row)));
     l->scrollToItem(item);
     QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualItemRect(item).center());
 }
@@ -165,8 +135,9 @@ void WindowFixture::double_click_list_row(const char *list, int row)
 {
     click_list_row(list, row);
     auto *l = control<QListWidget>(list);
-    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       l->visualItemRect(l->item(row)).center());
+    if (l->item(row))
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           l->visualItemRect(l->item(row)).center());
 }
 
 QStringList WindowFixture::lines_of(const char *list) const
@@ -199,11 +170,6 @@ void WindowFixture::type_over(const char *box, const QString &text)
     QTest::keyClicks(edit, text);
 }
 
-QString WindowFixture::text_of(const char *box) const
-{
-    return control<QLineEdit>(box)->text();
-}
-
 QStringList WindowFixture::enabled_among(std::initializer_list<const char *> names) const
 {
     QStringList enabled;
@@ -211,11 +177,6 @@ QStringList WindowFixture::enabled_among(std::initializer_list<const char *> nam
         if (control<QWidget>(name)->isEnabled())
             enabled << QString::fromLatin1(name);
     return enabled;
-}
-
-int WindowFixture::current_tab() const
-{
-    return control<QTabWidget>("SSTab1")->currentIndex();
 }
 
 bool WindowFixture::pick(const char *combo, const QString &text)
@@ -235,11 +196,10 @@ QStringList shown_messages()
     const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
     QStringList lines;
     for (const MessageRequest &shown : Messages::shown()) {
-        QStringList names = QString::fromLatin1(buttons.valueToKeys(int(shown.buttons))).split('|');
-        // FirstButton and LastButton are other names of Ok and RestoreDefaults.
-        names.removeIf([](const QString &name) {
-            return name == QLatin1String("FirstButton") || name == QLatin1String("LastButton");
-        });
+        QStringList names; // each button by its first name: Ok, never FirstButton
+        for (unsigned bit = 1; bit != 0; bit <<= 1)
+            if (unsigned(shown.buttons) & bit)
+                names << QLatin1String(buttons.valueToKey(int(bit)));
         lines << QStringLiteral("%1 \"%2\": %3 (%4, default %5)")
                      .arg(QLatin1String(icons.valueToKey(shown.icon)), shown.title, shown.text,
                           names.join('|'), QLatin1String(buttons.valueToKey(shown.default_button)));
@@ -254,19 +214,20 @@ QList<QByteArray> file_lines(const std::string &bytes)
 
 product_record make_record(const RecordFields &fields)
 {
+    // Lines 1 to 14 in file order; purchased on 1 January 2020.
+    const std::string first_lines[] = {
+        fields.number,       fields.description, "",  "",        fields.cost, fields.mode,
+        fields.availability, fields.interval,    "1", "January", "2020",      fields.day,
+        fields.month,        fields.year};
     product_record record;
-    record[instrument_no] = fields.number;
-    record[description] = fields.description;
-    record[cal_cost] = fields.cost;
-    record[cal_mode] = fields.mode;
-    record[availability] = fields.availability;
-    record[interval_months] = fields.interval;
-    record[purchase_day] = "1";
-    record[purchase_month] = "January";
-    record[purchase_year] = "2020";
-    record[lastcal_day] = fields.day;
-    record[lastcal_month] = fields.month;
-    record[lastcal_year] = fields.year;
+    std::copy(std::begin(first_lines), std::end(first_lines), record.lines.begin());
+    return record;
+}
+
+product_record with(product_record record, std::initializer_list<std::pair<int, std::string>> set)
+{
+    for (const auto &[line, text] : set)
+        record[line] = text;
     return record;
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/twin_file.h"
 #include "register/product_record.h"
 #include "support/test_env.h"
 
-#include <QListWidget>
 #include <QTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace durnmoor::test {
@@ -26,7 +29,6 @@ public:
     ~WindowFixture();
 
     TestEnv env;
-    std::unique_ptr<QSettings> settings_holder;
     std::unique_ptr<MainWindow> window;
 
     template <typename T> T *control(const char *name) const
@@ -34,12 +36,12 @@ public:
         return window->findChild<T *>(QString::fromLatin1(name));
     }
     QListWidget *list() const { return control<QListWidget>("List1"); }
-    QStringList list_lines() const;
+    QStringList list_lines() const { return lines_of("List1"); }
 
     // Selects exactly these rows of List1 as a user's clicks would (plain, then ctrl).
     void click_rows(const std::vector<int> &rows);
     void click_text(const QString &text);
-    void double_click_row(int row);
+    void double_click_row(int row) { double_click_list_row("List1", row); }
     // Clicks a button where a user would; an option button on its mark.
     void click_button(const char *name);
     void trigger(const char *action);
@@ -56,10 +58,10 @@ public:
     void type_text(const char *box, const QString &text);
     // Types over the whole text of a line edit, as a user who selected it all first.
     void type_over(const char *box, const QString &text);
-    QString text_of(const char *box) const;
+    QString text_of(const char *box) const { return control<QLineEdit>(box)->text(); }
     // Which of the named controls are enabled, in the order given.
     QStringList enabled_among(std::initializer_list<const char *> names) const;
-    int current_tab() const;
+    int current_tab() const { return control<QTabWidget>("SSTab1")->currentIndex(); }
     // Picks an entry of a combo box as the box reports a user's pick. False when the box is
     // disabled or has no such entry.
     bool pick(const char *combo, const QString &text);
@@ -98,6 +100,8 @@ struct RecordFields {
     std::string cost;
 };
 product_record make_record(const RecordFields &fields);
+// The record with the given lines replaced: with(record, {{30, "note"}}).
+product_record with(product_record record, std::initializer_list<std::pair<int, std::string>> set);
 std::string file_of(const std::vector<product_record> &records);
 
 // Every message box recorded so far, one line each: icon, title, text, buttons and default.
