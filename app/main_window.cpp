@@ -121,6 +121,10 @@ void MainWindow::apply_start_rights()
     state_.user_rights = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
     if (protection_off(context_.settings))
         state_.set_right(3, QStringLiteral("1")); // no protection: everybody may edit
+    // Without the edit right nothing can be added or removed, from the start: with
+    // protection on and nobody to log in the window is usable, but only for looking.
+    if (!state_.may_edit())
+        apply_edit_right(workspace_);
     if (reminder_on(context_.settings))
         check_calibration(workspace_, context_.settings);
     disableform(workspace_);

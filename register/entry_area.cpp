@@ -16,16 +16,21 @@ void enableform(Workspace &w)
     w.history->set_number_enabled(true);
     w.details->set_save_enabled(false); // only Add and Edit make a record savable
 
-    const bool may_edit = w.state.may_edit();
-    w.listing->set_record_buttons(may_edit);
-    w.details->set_record_buttons(may_edit);
-    w.address_book->set_record_buttons(may_edit);
-    if (!may_edit) {
+    apply_edit_right(w);
+    if (!w.state.may_edit()) {
         w.history->set_now_calibrated_enabled(false);
         w.history->set_update_enabled(false);
         w.history->set_remove_enabled(false);
     }
     w.account_maintenance->setEnabled(w.state.may_maintain_accounts());
+}
+
+void apply_edit_right(Workspace &w)
+{
+    const bool may_edit = w.state.may_edit();
+    w.listing->set_record_buttons(may_edit);
+    w.details->set_record_buttons(may_edit);
+    w.address_book->set_record_buttons(may_edit);
 }
 
 void disableform(Workspace &w)

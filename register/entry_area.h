@@ -12,5 +12,7 @@ void enableform(Workspace &w);
 void disableform(Workspace &w);
 // Blanks the record fields and the history tab.
 void clean(Workspace &w);
+// The buttons that add, change or remove, on every tab, by the edit right in force.
+void apply_edit_right(Workspace &w);
 
 } // namespace durnmoor

@@ -17,9 +17,14 @@ private slots:
     {
         QTest::addColumn<QVariant>("word");
         QTest::addColumn<QString>("rights");
-        QTest::newRow("absent") << QVariant() << "101";
-        QTest::newRow("off") << QVariant("NO") << "101";
-        QTest::newRow("on") << QVariant("YES") << "100";
+        QTest::addColumn<QString>("buttons"); // the enabled ones among those the right rules
+        QTest::newRow("absent") << QVariant() << "101"
+                                << "Command1 Command3 Command13 Command14 Command6";
+        QTest::newRow("off") << QVariant("NO") << "101"
+                             << "Command1 Command3 Command13 Command14 Command6";
+        // On, with no account to log in: usable, but nothing can be added or changed.
+        QTest::newRow("on") << QVariant("YES") << "100"
+                            << "";
     }
     void start_follows_the_protection_setting()
     {
@@ -30,6 +35,9 @@ private slots:
         });
         const AppState &state = f.window->state();
         QTEST(state.right(1) + state.right(2) + state.right(3), "rights");
+        QTEST(f.enabled_among({"Command1", "Command3", "Command13", "Command14", "Command6"})
+                  .join(' '),
+              "buttons");
         QCOMPARE(f.form({"Text1", "Text2", "Text6", "Text19", "Text25", "Command4", "Command9",
                          "Command10"}),
                  "listing: ||");
