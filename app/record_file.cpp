@@ -2,50 +2,117 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace durnmoor {
+
+namespace {
+
+// Whether bytes [begin, end) are nothing but line ends: lines that are all empty.
+bool only_line_ends(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            continue;
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            continue;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 RecordFile::RecordFile(std::string bytes, int record_lines)
     : bytes_(std::move(bytes)), width_(static_cast<std::size_t>(record_lines))
 {
+    index();
+}
+
+// One pass over the bytes finds every record's end (its width_-th line end) and every line
+// end that lacks its CR. Blocks holding no record end are counted, not walked byte by byte.
+void RecordFile::index()
+{
     const char *data = bytes_.data();
     const std::size_t size = bytes_.size();
-    line_starts_.reserve(size / 8 + 2);
+    starts_.reserve(size / (width_ * 2) + 2);
+    starts_.push_back(0);
+    std::size_t lines = 0; // line ends seen in the record being read
+    bool bare = false;     // one of them lacks its CR
+    auto line_end = [&](std::size_t at, bool without_cr) {
+        bare = bare || without_cr;
+        if (++lines == width_) {
+            starts_.push_back(at + 1);
+            crlf_.push_back(!bare);
+            lines = 0;
+            bare = false;
+        }
+    };
     std::size_t pos = 0;
-    while (pos < size) {
-        line_starts_.push_back(pos);
-        const void *lf = std::memchr(data + pos, '\n', size - pos);
-        pos = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - data) + 1 : size;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    unsigned carried_cr = 0; // a CR in the last byte of the block before
+    for (; pos + 16 <= size; pos += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + pos));
+        unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
+        const unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+        const unsigned without_cr = ends & ~((crs << 1) | carried_cr);
+        carried_cr = (crs >> 15) & 1u;
+        const auto count = static_cast<std::size_t>(__builtin_popcount(ends));
+        if (lines + count < width_) {
+            lines += count;
+            bare = bare || without_cr != 0;
+            continue;
+        }
+        for (; ends != 0; ends &= ends - 1) {
+            const unsigned bit = static_cast<unsigned>(__builtin_ctz(ends));
+            line_end(pos + bit, (without_cr >> bit) & 1u);
+        }
     }
-    const std::size_t lines = line_starts_.size();
-    line_starts_.push_back(size);
-    record_count_ = lines / width_;
-    // Lines left over after the last whole record are a record cut short, unless every
-    // one of them is empty: then they are only stray line ends, not a record.
-    for (std::size_t n = record_count_ * width_; n < lines; ++n) {
-        const std::size_t length = line_starts_[n + 1] - line_starts_[n];
-        const bool empty =
-            length == 0 || (length == 1 && data[line_starts_[n]] == '\n') ||
-            (length == 2 && data[line_starts_[n]] == '\r' && data[line_starts_[n] + 1] == '\n');
-        if (!empty) {
+#endif
+    for (; pos < size; ++pos)
+        if (data[pos] == '\n')
+            line_end(pos, pos == 0 || data[pos - 1] != '\r');
+
+    record_count_ = starts_.size() - 1;
+    const std::size_t tail = starts_.back();
+    if (tail < size) {
+        // A last line without its line end still counts as a line.
+        if (data[size - 1] != '\n')
+            ++lines;
+        // Lines left over after the last whole record are a record cut short, unless every
+        // one of them is empty: then they are only stray line ends, not a record.
+        if (lines == width_ || !only_line_ends(std::string_view(bytes_).substr(tail))) {
+            starts_.push_back(size);
+            crlf_.push_back(false); // cut short, or its last line unended: written out anew
             ++record_count_;
-            break;
         }
     }
 }
 
 std::string_view RecordFile::line(std::size_t record, int n) const
 {
-    const std::size_t index = record * width_ + static_cast<std::size_t>(n - 1);
-    if (index + 1 >= line_starts_.size())
+    if (record >= record_count_ || n < 1)
         return {};
-    const std::size_t begin = line_starts_[index];
-    std::size_t end = line_starts_[index + 1];
-    if (end > begin && bytes_[end - 1] == '\n') {
-        --end;
-        if (end > begin && bytes_[end - 1] == '\r')
-            --end;
+    const char *data = bytes_.data();
+    const std::size_t end = starts_[record + 1];
+    std::size_t begin = starts_[record];
+    for (int skip = 1; skip < n; ++skip) {
+        const void *lf = std::memchr(data + begin, '\n', end - begin);
+        if (!lf)
+            return {}; // a record cut short: its missing lines are empty
+        begin = static_cast<std::size_t>(static_cast<const char *>(lf) - data) + 1;
     }
-    return std::string_view(bytes_).substr(begin, end - begin);
+    if (begin >= end)
+        return {};
+    const void *lf = std::memchr(data + begin, '\n', end - begin);
+    std::size_t stop = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - data) : end;
+    if (lf && stop > begin && data[stop - 1] == '\r')
+        --stop;
+    return std::string_view(bytes_).substr(begin, stop - begin);
 }
 
 std::size_t RecordFile::find(int key_line, std::string_view key) const
@@ -58,22 +125,12 @@ std::size_t RecordFile::find(int key_line, std::string_view key) const
 
 bool RecordFile::record_is_crlf(std::size_t record) const
 {
-    const std::size_t first = record * width_;
-    if (first + width_ >= line_starts_.size())
-        return false; // cut short: missing lines must be written out
-    for (std::size_t i = first + 1; i <= first + width_; ++i) {
-        const std::size_t next = line_starts_[i];
-        if (next < line_starts_[i - 1] + 2 || bytes_[next - 1] != '\n' || bytes_[next - 2] != '\r')
-            return false;
-    }
-    return true;
+    return crlf_[record];
 }
 
 std::string_view RecordFile::record_bytes(std::size_t record) const
 {
-    const std::size_t first = record * width_;
-    return std::string_view(bytes_).substr(line_starts_[first],
-                                           line_starts_[first + width_] - line_starts_[first]);
+    return std::string_view(bytes_).substr(starts_[record], starts_[record + 1] - starts_[record]);
 }
 
 void RecordRewrite::copy(std::size_t record)

@@ -8,7 +8,7 @@
 namespace durnmoor {
 
 // A data file of records with a fixed number of lines each, one field per line, read at
-// once and indexed by line. Records follow each other in file order; a last record cut
+// once and indexed by record. Records follow each other in file order; a last record cut
 // short reads with its missing lines empty, but empty lines after the last record (a
 // stray line end) are no record.
 class RecordFile {
@@ -21,6 +21,8 @@ public:
 
     // Line n (1 to record_lines) of record i, without its line end.
     std::string_view line(std::size_t record, int n) const;
+    // The file's bytes, as read.
+    const std::string &bytes() const { return bytes_; }
 
     // The first record whose line key_line equals key exactly, or npos.
     std::size_t find(int key_line, std::string_view key) const;
@@ -32,9 +34,16 @@ private:
     bool record_is_crlf(std::size_t record) const;
     std::string_view record_bytes(std::size_t record) const;
 
+    void index();
+
     std::string bytes_;
-    std::size_t width_;                    // lines per record
-    std::vector<std::size_t> line_starts_; // one per line read, plus the end of the data
+    std::size_t width_; // lines per record
+    // Where each record starts, and after the last one where it ends: a large register is
+    // indexed by record, not by line, so the index stays small beside the file.
+    std::vector<std::size_t> starts_;
+    // Whether each record is whole with every line ended by CR LF, so that a rewrite may copy
+    // its bytes as they are.
+    std::vector<bool> crlf_;
     std::size_t record_count_ = 0;
 };
 
@@ -43,7 +52,11 @@ private:
 // mentioning it) dropped, and records may be appended.
 class RecordRewrite {
 public:
-    explicit RecordRewrite(const RecordFile &source) : source_(source) {}
+    // Sized for the source's bytes, so that a large file's copy is not reallocated as it grows.
+    explicit RecordRewrite(const RecordFile &source) : source_(source)
+    {
+        out_.reserve(source.bytes().size() + 4096);
+    }
 
     void copy(std::size_t record);
     // One new record: its lines, each ended by CR LF.
