@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,34 +28,47 @@ QString reason_of(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// How long after a change a file's times may still fail to show the next one: file systems
+// keep them in ticks of the system clock (FAT in two-second steps), so a second change
+// within the tick of the first leaves the same times.
+constexpr std::int64_t settling_ns = 2'000'000'000;
+
+bool changed_moments_ago(const FileIdentity &identity)
+{
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t now_ns = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    return now_ns - std::max(identity.modified_ns, identity.changed_ns) < settling_ns;
+}
+
 bool same_file(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Reads everything left in the file; 0 when it all came in, else the error.
+// Reads everything left in the file; 0 when it all came in, else the error. The string is
+// sized from the file's size once and filled through a small reused block, so a large file
+// is neither zero-filled first nor moved while it grows.
 int read_to_end(int fd, const QString &path, std::string &out, off_t expected)
 {
     if (const int planted = planted_fault(FileStep::read, path))
         return planted;
-    // One byte beyond the size the file had, so that its end is seen without growing.
-    out.resize(expected > 0 ? static_cast<std::size_t>(expected) + 1 : 4096);
-    std::size_t filled = 0;
+    constexpr std::size_t block_size = 256 * 1024;
+    thread_local const std::unique_ptr<char[]> block(new char[block_size]);
+    out.clear();
+    out.reserve(expected > 0 ? static_cast<std::size_t>(expected) : 0);
     while (true) {
-        if (filled == out.size())
-            out.resize(out.size() * 2);
-        const ssize_t got = ::read(fd, out.data() + filled, out.size() - filled);
+        const ssize_t got = ::read(fd, block.get(), block_size);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return errno;
         if (got == 0)
             break;
-        filled += static_cast<std::size_t>(got);
+        out.append(block.get(), static_cast<std::size_t>(got));
     }
-    out.resize(filled);
     // Less than the file's size means it was cut while we read: not the file as it is.
-    return static_cast<off_t>(filled) < expected ? EIO : 0;
+    return static_cast<off_t>(out.size()) < expected ? EIO : 0;
 }
 
 // Waits for the exclusive rewrite lock; 0 when held (or when the file system has no
@@ -77,23 +93,25 @@ int lock_for_rewrite(int fd, const QString &path)
 
 } // namespace
 
-DataFile DataFile::read(const DataFilePlace &place)
+DataFile DataFile::read(const DataFilePlace &place, const FileIdentity *kept)
 {
-    return open(place, false);
+    return open(place, false, kept);
 }
 
-DataFile DataFile::read_for_rewrite(const DataFilePlace &place)
+DataFile DataFile::read_for_rewrite(const DataFilePlace &place, const FileIdentity *kept)
 {
-    return open(place, true);
+    return open(place, true, kept);
 }
 
-DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite)
+DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite, const FileIdentity *kept)
 {
     DataFile file(place);
     file.for_rewrite_ = for_rewrite;
     auto refuse = [&file](const QString &problem) {
         file.problem_ = problem;
         file.bytes_.clear();
+        file.identity_.reset();
+        file.unchanged_ = false;
         return std::move(file);
     };
     const QByteArray path = QFile::encodeName(place.path);
@@ -147,9 +165,17 @@ DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite)
                 return refuse(reason_of(error));
             }
         }
-        if (const int error = read_to_end(fd, place.path, file.bytes_, opened.st_size)) {
+        file.identity_ = identity_of(opened);
+        file.unchanged_ = kept && *kept == *file.identity_;
+        if (file.unchanged_) {
+            // The caller's copy is what the file holds: nothing to read.
+        } else if (const int error = read_to_end(fd, place.path, file.bytes_, opened.st_size)) {
             ::close(fd);
             return refuse(reason_of(error));
+        } else if (changed_moments_ago(*file.identity_)) {
+            // Another change within the same tick would keep this identity: what was read
+            // now is not to be taken for the file's contents later.
+            file.identity_.reset();
         }
         if (for_rewrite)
             file.locked_fd_ = fd;
@@ -162,7 +188,7 @@ DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite)
 DataFile::DataFile(DataFile &&other) noexcept
     : place_(std::move(other.place_)), bytes_(std::move(other.bytes_)),
       problem_(std::move(other.problem_)), for_rewrite_(other.for_rewrite_),
-      locked_fd_(other.locked_fd_)
+      unchanged_(other.unchanged_), identity_(other.identity_), locked_fd_(other.locked_fd_)
 {
     other.locked_fd_ = -1;
 }
@@ -175,6 +201,8 @@ DataFile &DataFile::operator=(DataFile &&other) noexcept
         bytes_ = std::move(other.bytes_);
         problem_ = std::move(other.problem_);
         for_rewrite_ = other.for_rewrite_;
+        unchanged_ = other.unchanged_;
+        identity_ = other.identity_;
         locked_fd_ = other.locked_fd_;
         other.locked_fd_ = -1;
     }
@@ -202,11 +230,16 @@ void DataFile::release()
 WriteOutcome DataFile::replace(std::string_view new_bytes)
 {
     if (!ok() || !for_rewrite_)
-        return WriteOutcome{false, file_name(), file_name(),
-                            ok() ? QStringLiteral("It was not read for a change.") : problem_};
+        return WriteOutcome{false,
+                            file_name(),
+                            file_name(),
+                            ok() ? QStringLiteral("It was not read for a change.") : problem_,
+                            {}};
     WriteOutcome outcome = replace_through_twin(place_.path, place_.twin_path, new_bytes);
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
+    unchanged_ = false;
+    identity_ = outcome.ok ? outcome.written : std::nullopt;
     return outcome;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/file_identity.h"
 #include "app/twin_file.h"
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,11 +26,15 @@ struct DataFilePlace {
 class DataFile {
 public:
     // For showing: the file as it stands, no lock kept.
-    static DataFile read(const DataFilePlace &place);
+    // With kept, the identity of a parsed copy the caller holds: when the file still has
+    // that identity nothing is read and unchanged() says the copy may be used as it is.
+    static DataFile read(const DataFilePlace &place, const FileIdentity *kept = nullptr);
     // For changing: the file is locked against every other rewrite of it, in this process
     // or another, from the read until replace() (or until this object goes), so that two
-    // writers can never interleave and neither can lose the other's change.
-    static DataFile read_for_rewrite(const DataFilePlace &place);
+    // writers can never interleave and neither can lose the other's change. kept as above,
+    // looked at once the lock is held.
+    static DataFile read_for_rewrite(const DataFilePlace &place,
+                                     const FileIdentity *kept = nullptr);
 
     DataFile(DataFile &&other) noexcept;
     DataFile &operator=(DataFile &&other) noexcept;
@@ -41,6 +47,12 @@ public:
     const QString &problem() const { return problem_; }
     const std::string &bytes() const { return bytes_; }
     std::string take_bytes() { return std::move(bytes_); }
+    // The file still has the identity of the caller's kept copy, and bytes() is empty.
+    bool unchanged() const { return unchanged_; }
+    // The file's identity when it was read, or after replace() the identity of what was
+    // written; nullopt when it is not known or the file changed too recently for its
+    // identity to tell a further change (then nothing read from it is kept).
+    const std::optional<FileIdentity> &identity() const { return identity_; }
 
     // Puts new contents in place of the file through its twin, then lets the lock go.
     // Refused, with the file untouched, unless the file was read for rewrite.
@@ -48,13 +60,15 @@ public:
 
 private:
     explicit DataFile(DataFilePlace place) : place_(std::move(place)) {}
-    static DataFile open(const DataFilePlace &place, bool for_rewrite);
+    static DataFile open(const DataFilePlace &place, bool for_rewrite, const FileIdentity *kept);
     void release();
 
     DataFilePlace place_;
     std::string bytes_;
     QString problem_;
     bool for_rewrite_ = false;
+    bool unchanged_ = false;
+    std::optional<FileIdentity> identity_;
     int locked_fd_ = -1;
 };
 

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/kept_files.h"
+
 #include "about/about_window.h"
 #include "access/account_dialog.h"
 #include "access/log_in.h"
@@ -64,9 +66,9 @@ template <typename Tab> Tab *add_tab(QTabWidget *tabs, const char *caption)
 } // namespace
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MAIN>()),
-      context_(context), workspace_{state_,  this,    nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr}
+    : QMainWindow(parent), ui(std::make_unique<Ui::MAIN>()), context_(context),
+      kept_(std::make_unique<KeptFiles>()), workspace_{state_,  this,    nullptr, nullptr, nullptr,
+                                                       nullptr, nullptr, nullptr, *kept_}
 {
     ui->setupUi(this);
     workspace_.tabs = ui->SSTab1;

@@ -63,6 +63,7 @@ private:
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;
     AppState state_;
+    std::unique_ptr<KeptFiles> kept_;
     Workspace workspace_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;

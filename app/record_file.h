@@ -70,6 +70,7 @@ public:
 
     // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
+    std::string take_bytes() { return std::move(out_); }
 
 private:
     const RecordFile &source_;

@@ -93,7 +93,7 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
     const QByteArray twin = QFile::encodeName(twin_path);
     const QByteArray data = QFile::encodeName(data_path);
     auto failure = [&](const QString &file, int error) {
-        return WriteOutcome{false, data_name, file, reason_of(error)};
+        return WriteOutcome{false, data_name, file, reason_of(error), {}};
     };
 
     // Whatever stands under the twin's name goes first: a stale twin from a crash, or a
@@ -141,6 +141,8 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
     if (const int error =
             run_step(FileStep::sync_twin, twin_path, [&] { return ::fsync(fd) == 0; }))
         return abandon(error);
+    struct stat twin_status {};
+    const bool twin_known = ::fstat(fd, &twin_status) == 0;
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0)
@@ -154,7 +156,12 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
         return failure(data_name, error);
     }
     sync_directory(QFileInfo(data_path).absolutePath());
-    return {};
+    WriteOutcome done;
+    struct stat now {};
+    if (twin_known && ::stat(data.constData(), &now) == 0 && now.st_dev == twin_status.st_dev &&
+        now.st_ino == twin_status.st_ino)
+        done.written = identity_of(now);
+    return done;
 }
 
 } // namespace durnmoor

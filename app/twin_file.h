@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/file_identity.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 class QIODevice;
@@ -16,6 +19,9 @@ struct WriteOutcome {
     QString data_file; // the file that was to change
     QString file;      // the file that could not be written or renamed
     QString reason;
+    // When ok: the data file's identity right after the rename, if it was still the file
+    // written then (another program may have replaced it since).
+    std::optional<FileIdentity> written;
 };
 
 // Writes every byte to the device; fails on the first short or refused write.

@@ -12,6 +12,7 @@ class AddressBookTab;
 class DetailsTab;
 class HistoryTab;
 class ListingTab;
+struct KeptFiles;
 
 // The tab indexes of SSTab1.
 enum MainTab { tab_listing = 0, tab_address_book = 1, tab_details = 2, tab_history = 3 };
@@ -31,6 +32,7 @@ struct Workspace {
     AddressBookTab *address_book;
     DetailsTab *details;
     HistoryTab *history;
+    KeptFiles &kept; // the data files' parsed contents, while the files do not change
 };
 
 // Puts the normal caption back and lets the window repaint.

@@ -3,6 +3,7 @@
 #include "app/busy_cursor.h"
 #include "app/clock.h"
 #include "app/file_failure.h"
+#include "app/kept_files.h"
 #include "app/message_box.h"
 #include "app/workspace.h"
 #include "calibration/date_forms.h"
@@ -40,41 +41,77 @@ std::string shown_number(const Workspace &w)
     return w.details->bytes_for(instrument_no, w.history->number());
 }
 
+// history.dat as it is now, for showing; false (reported) when it cannot be read.
+bool read_history(Workspace &w, std::shared_ptr<const HistoryData> &data)
+{
+    DataFile file = DataFile::read(history_file(w.state.app_path), w.kept.history.identity());
+    const bool read = report_read_failure(w.window, file, ReadPurpose::show);
+    data = w.kept.history.take(file);
+    return read;
+}
+
+// Whether record i of the history is the one the history list shows as shown.
+bool is_shown(const HistoryData &data, std::size_t i, const std::string &number,
+              const QString &shown)
+{
+    const HistoryRecord record = data.record(i);
+    return record.instrument_no == number && entry_text(record) == shown;
+}
+
+// The whole history rewritten with the records the list shows as shown changed by change
+// (or, without one, dropped); the others are copied as they are.
+template <typename Change>
+std::string rewritten(const HistoryData &data, const std::string &number, const QString &shown,
+                      Change change)
+{
+    std::vector<bool> chosen(data.size(), false);
+    for (const std::size_t i : data.history_of(number))
+        chosen[i] = is_shown(data, i, number, shown);
+    HistoryRewrite rewrite(data);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (chosen[i])
+            change(rewrite, i);
+        else
+            rewrite.copy(i);
+    }
+    return rewrite.take_bytes();
+}
+
 // Writes the new history: the chosen result corrected, or a new record at the end.
 WriteOutcome store_result(Workspace &w, DataFile &file, const std::string &number,
                           const QString &shown, const ResultLines &result)
 {
-    const HistoryData data(file.take_bytes());
-    if (!shown.isEmpty()) {
-        HistoryRewrite rewrite(data);
-        for (std::size_t i = 0; i < data.size(); ++i) {
-            const HistoryRecord &record = data.record(i);
-            if (record.instrument_no == number && entry_text(record) == shown)
-                rewrite.replace_result(i, result);
-            else
-                rewrite.copy(i);
-        }
-        return file.replace(rewrite.bytes());
-    }
-    const auto appended = data.with_appended(number, file_date(today()).toStdString(),
-                                             w.details->cost_bytes(), result);
-    if (!appended)
-        return {false, file.file_name(), file.file_name(),
-                QStringLiteral("The instrument number or the cost holds a line break.")};
-    return file.replace(*appended);
+    const std::shared_ptr<const HistoryData> data = w.kept.history.take(file);
+    std::optional<std::string> bytes;
+    if (!shown.isEmpty())
+        bytes = rewritten(*data, number, shown, [&result](HistoryRewrite &rewrite, std::size_t i) {
+            rewrite.replace_result(i, result);
+        });
+    else
+        bytes = data->with_appended(number, file_date(today()).toStdString(),
+                                    w.details->cost_bytes(), result);
+    if (!bytes)
+        return {false,
+                file.file_name(),
+                file.file_name(),
+                QStringLiteral("The instrument number or the cost holds a line break."),
+                {}};
+    WriteOutcome outcome = file.replace(*bytes);
+    if (outcome.ok)
+        w.kept.history.keep_written(file, std::move(*bytes));
+    return outcome;
 }
 
 } // namespace
 
 void load_history(Workspace &w, const std::string &instrument_number)
 {
-    DataFile file = DataFile::read(history_file(w.state.app_path));
-    report_read_failure(w.window, file, ReadPurpose::show);
-    const HistoryData data(file.take_bytes(), instrument_number);
+    std::shared_ptr<const HistoryData> data;
+    read_history(w, data);
     QStringList entries;
-    for (const std::size_t i : data.history_of(instrument_number))
-        entries.append(entry_text(data.record(i)));
-    w.history->show_history(entries, data.figures_of(instrument_number));
+    for (const std::size_t i : data->history_of(instrument_number))
+        entries.append(entry_text(data->record(i)));
+    w.history->show_history(entries, data->figures_of(instrument_number));
 }
 
 void history_entry_clicked(Workspace &w)
@@ -84,14 +121,14 @@ void history_entry_clicked(Workspace &w)
         return;
     const BusyCursor busy;
     const std::string number = shown_number(w);
-    DataFile file = DataFile::read(history_file(w.state.app_path));
-    if (!report_read_failure(w.window, file, ReadPurpose::show))
+    std::shared_ptr<const HistoryData> data;
+    if (!read_history(w, data))
         return;
-    const HistoryData data(file.take_bytes(), number);
-    for (const std::size_t i : data.history_of(number)) {
-        if (entry_text(data.record(i)) != shown)
+    for (const std::size_t i : data->history_of(number)) {
+        const HistoryRecord record = data->record(i);
+        if (entry_text(record) != shown)
             continue;
-        w.history->show_result(result_text(data.record(i)));
+        w.history->show_result(result_text(record));
         if (w.state.may_edit())
             w.history->set_remove_enabled(true);
         return;
@@ -136,7 +173,8 @@ void update_result(Workspace &w)
 
     // The history is written first: if that fails, nothing else changes and the result
     // stays open in its box, ready to be stored again.
-    DataFile file = DataFile::read_for_rewrite(history_file(w.state.app_path));
+    DataFile file =
+        DataFile::read_for_rewrite(history_file(w.state.app_path), w.kept.history.identity());
     const bool stored =
         report_read_failure(w.window, file, ReadPurpose::change) &&
         report_write_failure(w.window, store_result(w, file, number, shown, *result));
@@ -166,16 +204,13 @@ void remove_calibration(Workspace &w)
     show_working_caption(w, updating_caption);
 
     const std::string number = shown_number(w);
-    DataFile file = DataFile::read_for_rewrite(history_file(w.state.app_path));
+    DataFile file =
+        DataFile::read_for_rewrite(history_file(w.state.app_path), w.kept.history.identity());
     if (report_read_failure(w.window, file, ReadPurpose::change)) {
-        const HistoryData data(file.take_bytes());
-        HistoryRewrite rewrite(data);
-        for (std::size_t i = 0; i < data.size(); ++i) {
-            const HistoryRecord &record = data.record(i);
-            if (!(record.instrument_no == number && entry_text(record) == shown))
-                rewrite.copy(i);
-        }
-        report_write_failure(w.window, file.replace(rewrite.bytes()));
+        const std::shared_ptr<const HistoryData> data = w.kept.history.take(file);
+        std::string bytes = rewritten(*data, number, shown, [](HistoryRewrite &, std::size_t) {});
+        if (report_write_failure(w.window, file.replace(bytes)))
+            w.kept.history.keep_written(file, std::move(bytes));
     }
 
     line_clicked(w);

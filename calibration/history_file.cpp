@@ -93,16 +93,20 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
         for (std::size_t at = bytes_.find(result_start_marker); at != std::string::npos;
              at = bytes_.find(result_start_marker, at + result_start_marker.size()))
             ++markers;
-        records_.reserve(markers);
+        spans_.reserve(markers);
     }
 
-    std::vector<std::string_view> result; // one record's result lines, gathered to size them
     LineCursor cursor(bytes_);
     while (!cursor.at_end()) {
+        Span span;
+        span.begin = cursor.position();
         std::string_view group[4];
         int read = 0;
-        while (read < 4 && cursor.next(group[read]))
+        bool crlf = true;
+        while (read < 4 && cursor.next(group[read])) {
+            crlf = crlf && cursor.last_was_crlf();
             ++read;
+        }
         if (read < 4) {
             left_over_lines_ = read;
             break;
@@ -114,39 +118,65 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
             cursor.skip_past(result_end_marker);
             continue;
         }
-        HistoryRecord record{
-            std::string(group[0]), std::string(group[1]), std::string(group[2]), {}, false};
-        result.clear();
+        span.result = cursor.position();
+        span.terminated = false;
         std::string_view line;
         while (cursor.next(line)) {
+            crlf = crlf && cursor.last_was_crlf();
             if (line == result_end_marker) {
-                record.terminated = true;
+                span.terminated = true;
                 break;
             }
-            result.push_back(line);
         }
-        record.result_lines.assign(result.begin(), result.end());
-        records_.push_back(std::move(record));
+        span.end = cursor.position();
+        span.crlf = crlf && span.terminated;
+        by_number_[group[0]].push_back(spans_.size());
+        spans_.push_back(span);
     }
+}
+
+HistoryRecord HistoryData::record(std::size_t i) const
+{
+    const Span &span = spans_[i];
+    HistoryRecord record;
+    std::string_view line;
+    LineCursor head(std::string_view(bytes_).substr(span.begin, span.result - span.begin));
+    head.next(line);
+    record.instrument_no = line;
+    head.next(line);
+    record.date = line;
+    head.next(line);
+    record.cost = line;
+    LineCursor result(std::string_view(bytes_).substr(span.result, span.end - span.result));
+    while (result.next(line))
+        record.result_lines.emplace_back(line);
+    if (span.terminated)
+        record.result_lines.pop_back(); // the end marker
+    record.terminated = span.terminated;
+    return record;
+}
+
+std::vector<HistoryRecord> HistoryData::records() const
+{
+    std::vector<HistoryRecord> all;
+    all.reserve(spans_.size());
+    for (std::size_t i = 0; i < spans_.size(); ++i)
+        all.push_back(record(i));
+    return all;
 }
 
 std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
 {
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (records_[i].instrument_no == instrument_no)
-            found.push_back(i);
-    return found;
+    const auto found = by_number_.find(instrument_no);
+    return found == by_number_.end() ? std::vector<std::size_t>{} : found->second;
 }
 
 HistoryFigures HistoryData::figures_of(std::string_view instrument_no) const
 {
     HistoryFigures figures;
-    for (const HistoryRecord &record : records_) {
-        if (record.instrument_no != instrument_no)
-            continue;
+    for (const std::size_t i : history_of(instrument_no)) {
         ++figures.count;
-        if (const auto cost = Money::parse_leading(record.cost)) {
+        if (const auto cost = Money::parse_leading(record(i).cost)) {
             // A cost that would carry the total past its range adds nothing, like a cost
             // that is not a number.
             (void)figures.total.add(*cost);
@@ -168,7 +198,7 @@ std::optional<std::string> HistoryData::with_appended(std::string_view instrumen
         out += crlf;
     for (int padding = left_over_lines_; padding > 0 && padding < 4; ++padding)
         out += crlf;
-    if (!records_.empty() && !records_.back().terminated)
+    if (!spans_.empty() && !spans_.back().terminated)
         put_line(out, result_end_marker);
     put_record(out, instrument_no, date, cost, result.lines());
     return out;
@@ -176,13 +206,18 @@ std::optional<std::string> HistoryData::with_appended(std::string_view instrumen
 
 void HistoryRewrite::copy(std::size_t record)
 {
-    const HistoryRecord &source = source_.record(record);
+    const HistoryData::Span &span = source_.spans_[record];
+    if (span.crlf) {
+        out_.append(source_.bytes_, span.begin, span.end - span.begin);
+        return;
+    }
+    const HistoryRecord source = source_.record(record);
     put_record(out_, source.instrument_no, source.date, source.cost, source.result_lines);
 }
 
 void HistoryRewrite::replace_result(std::size_t record, const ResultLines &result)
 {
-    const HistoryRecord &source = source_.record(record);
+    const HistoryRecord source = source_.record(record);
     put_record(out_, source.instrument_no, source.date, source.cost, result.lines());
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace durnmoor {
@@ -73,20 +74,26 @@ QString result_text(const HistoryRecord &record);
 
 // The records of history.dat in file order. A group of four lines whose fourth is not
 // "#1RESULT" is not a record and is passed over; so are one to three lines left at the end.
+// The file is kept as read; each record is found by where it lies in it, and the records of
+// one instrument through an index by number, so that a large history is looked up, not
+// walked, and takes little more memory than the file.
 class HistoryData {
 public:
     HistoryData() = default;
     // With only, just the records of that instrument are kept.
     explicit HistoryData(std::string bytes, std::optional<std::string> only = std::nullopt);
+    // The index points into the bytes: a history stays where it was made.
+    HistoryData(const HistoryData &) = delete;
+    HistoryData &operator=(const HistoryData &) = delete;
 
     // Holding only one instrument's records is quick to show, but never the source of a
     // rewrite, which would lose every other record.
     bool complete() const { return complete_; }
 
-    std::size_t size() const { return records_.size(); }
-    bool empty() const { return records_.empty(); }
-    const HistoryRecord &record(std::size_t i) const { return records_[i]; }
-    const std::vector<HistoryRecord> &records() const { return records_; }
+    std::size_t size() const { return spans_.size(); }
+    bool empty() const { return spans_.empty(); }
+    HistoryRecord record(std::size_t i) const;
+    std::vector<HistoryRecord> records() const;
 
     // Indices of the records of one instrument, compared exactly, in file order.
     std::vector<std::size_t> history_of(std::string_view instrument_no) const;
@@ -103,8 +110,21 @@ public:
                                              const ResultLines &result) const;
 
 private:
+    friend class HistoryRewrite;
+
+    // Where a record lies in the file: from its first line to past its end marker (or to the
+    // end of the file when it was cut off before one).
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t result = 0; // the first line after "#1RESULT"
+        std::size_t end = 0;
+        bool terminated = true;
+        bool crlf = true; // every line ends in CR LF: its bytes are copied as they are
+    };
+
     std::string bytes_;
-    std::vector<HistoryRecord> records_;
+    std::vector<Span> spans_;
+    std::unordered_map<std::string_view, std::vector<std::size_t>> by_number_;
     int left_over_lines_ = 0; // lines at the end too few to form a group
     bool complete_ = true;
 };
@@ -114,7 +134,10 @@ private:
 // records are never written; a cut-off last record is written closed.
 class HistoryRewrite {
 public:
-    explicit HistoryRewrite(const HistoryData &source) : source_(source) {}
+    explicit HistoryRewrite(const HistoryData &source) : source_(source)
+    {
+        out_.reserve(source.bytes_.size() + 4096);
+    }
 
     void copy(std::size_t record);
     // Keeps lines 1 to 3 of the record and gives it this result.
@@ -122,6 +145,7 @@ public:
 
     // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
+    std::string take_bytes() { return std::move(out_); }
 
 private:
     const HistoryData &source_;

@@ -7,6 +7,7 @@
 #include "app/workspace.h"
 #include "calibration/reminder_window.h"
 #include "calibration/reminders.h"
+#include "register/instrument_list.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -21,9 +22,8 @@ void check_calibration(Workspace &w, const QSettings *settings)
 {
     const BusyCursor busy;
     load_reminder_days(settings, w.state.reminder_days);
-    DataFile file = DataFile::read(products_file(w.state.app_path));
-    report_read_failure(w.window, file, ReadPurpose::show);
-    const ProductsData data(file.take_bytes());
+    const std::shared_ptr<const ProductsData> kept = shown_products(w);
+    const ProductsData &data = *kept;
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1024, 768);

@@ -2,6 +2,7 @@
 
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
+#include "app/kept_files.h"
 #include "app/message_box.h"
 #include "app/workspace.h"
 #include "calibration/due_date_view.h"
@@ -57,10 +58,12 @@ bool save_product(Workspace &w)
     const product_record entered = w.details->entered_record();
     const std::string &key = entered[instrument_no];
 
-    DataFile file = DataFile::read_for_rewrite(products_file(w.state.app_path));
+    DataFile file =
+        DataFile::read_for_rewrite(products_file(w.state.app_path), w.kept.products.identity());
     if (!report_read_failure(w.window, file, ReadPurpose::change))
         return false;
-    const ProductsData data(file.take_bytes());
+    const std::shared_ptr<const ProductsData> kept = w.kept.products.take(file);
+    const ProductsData &data = *kept;
     ProductsRewrite rewrite(data);
     bool matched = false;
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -84,6 +87,7 @@ bool save_product(Workspace &w)
     // A failed write keeps what was typed, so the user can try again.
     if (!report_write_failure(w.window, file.replace(rewrite.bytes())))
         return false;
+    w.kept.products.keep_written(file, rewrite.take_bytes());
     disableform(w);
     clean(w);
     load_up(w);
@@ -114,15 +118,17 @@ void delete_selected(Workspace &w)
 
     // Exactly the records whose lines are selected go, all in one rewrite: a large register
     // is written once instead of once per entry.
-    DataFile file = DataFile::read_for_rewrite(products_file(w.state.app_path));
+    DataFile file =
+        DataFile::read_for_rewrite(products_file(w.state.app_path), w.kept.products.identity());
     if (report_read_failure(w.window, file, ReadPurpose::change)) {
-        const ProductsData data(file.take_bytes());
-        const std::vector<bool> chosen = records_of(data, line, selected);
-        ProductsRewrite rewrite(data);
-        for (std::size_t i = 0; i < data.size(); ++i)
+        const std::shared_ptr<const ProductsData> kept = w.kept.products.take(file);
+        const std::vector<bool> chosen = records_of(*kept, line, selected);
+        ProductsRewrite rewrite(*kept);
+        for (std::size_t i = 0; i < kept->size(); ++i)
             if (!chosen[i])
                 rewrite.copy(i);
-        report_write_failure(w.window, file.replace(rewrite.bytes()));
+        if (report_write_failure(w.window, file.replace(rewrite.bytes())))
+            w.kept.products.keep_written(file, rewrite.take_bytes());
     }
 
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

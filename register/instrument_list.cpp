@@ -2,6 +2,7 @@
 
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
+#include "app/kept_files.h"
 #include "app/workspace.h"
 #include "calibration/calibration_history.h"
 #include "calibration/due_date_view.h"
@@ -45,11 +46,17 @@ int key_line(const Workspace &w)
     return w.state.list_by_number ? instrument_no : description;
 }
 
+std::shared_ptr<const ProductsData> shown_products(Workspace &w)
+{
+    DataFile file = DataFile::read(products_file(w.state.app_path), w.kept.products.identity());
+    report_read_failure(w.window, file, ReadPurpose::show);
+    return w.kept.products.take(file);
+}
+
 void fill_list(Workspace &w, const std::function<bool(const ProductsData &, std::size_t)> &wanted)
 {
-    DataFile file = DataFile::read(products_file(w.state.app_path));
-    report_read_failure(w.window, file, ReadPurpose::show);
-    const ProductsData data(file.take_bytes());
+    const std::shared_ptr<const ProductsData> kept = shown_products(w);
+    const ProductsData &data = *kept;
     EventPump pump;
     std::function<bool(std::size_t)> chosen;
     if (wanted)
@@ -120,9 +127,8 @@ void line_clicked(Workspace &w)
 
     clean(w);
     disableform(w);
-    DataFile file = DataFile::read(products_file(w.state.app_path));
-    report_read_failure(w.window, file, ReadPurpose::show);
-    const ProductsData data(file.take_bytes());
+    const std::shared_ptr<const ProductsData> kept = shown_products(w);
+    const ProductsData &data = *kept;
     const std::size_t found = find_entry(data, key_line(w), *entry);
     if (found != ProductsData::npos) {
         const product_record record = data.record(found);

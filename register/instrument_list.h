@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 
 namespace durnmoor {
 
@@ -14,6 +15,10 @@ struct Workspace;
 
 // The record line the list shows: the number, or the description.
 int key_line(const Workspace &w);
+
+// products.dat as it is now, for showing; a file that cannot be read is reported and shows
+// no records.
+std::shared_ptr<const ProductsData> shown_products(Workspace &w);
 
 // Fills the list with the records wanted (all when none is given), read from products.dat.
 void fill_list(Workspace &w,

@@ -3,6 +3,7 @@
 #include "app/busy_cursor.h"
 #include "app/clock.h"
 #include "app/file_failure.h"
+#include "app/kept_files.h"
 #include "app/shell.h"
 #include "app/workspace.h"
 #include "register/listing_tab.h"
@@ -61,12 +62,12 @@ void PrintDialog::print_listed_items()
         setWindowTitle(QString::fromLatin1(collating_caption));
         setEnabled(false);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        DataFile file = DataFile::read(products_file(w_.state.app_path));
-        if (file.ok()) {
-            const ProductsData data(file.take_bytes());
-            render_report(report_layout(data, w_.listing->entries(), key_line, columns(), today()),
+        DataFile file =
+            DataFile::read(products_file(w_.state.app_path), w_.kept.products.identity());
+        const std::shared_ptr<const ProductsData> data = w_.kept.products.take(file);
+        if (file.ok())
+            render_report(report_layout(*data, w_.listing->entries(), key_line, columns(), today()),
                           *printer);
-        }
         setEnabled(true); // a message on a disabled window could not be answered
         report_read_failure(this, file, ReadPurpose::show);
     }
