@@ -31,7 +31,8 @@ QString reason_of(int error)
 // How long after a change a file's times may still fail to show the next one: file systems
 // keep them in ticks of the system clock (FAT in two-second steps), so a second change
 // within the tick of the first leaves the same times.
-constexpr std::int64_t settling_ns = 2'000'000'000;
+constexpr std::int64_t default_settling_ns = 2'000'000'000;
+std::int64_t settling_ns = default_settling_ns;
 
 bool changed_moments_ago(const FileIdentity &identity)
 {
@@ -92,6 +93,11 @@ int lock_for_rewrite(int fd, const QString &path)
 }
 
 } // namespace
+
+void set_settling_time(std::optional<std::int64_t> nanoseconds)
+{
+    settling_ns = nanoseconds.value_or(default_settling_ns);
+}
 
 DataFile DataFile::read(const DataFilePlace &place, const FileIdentity *kept)
 {

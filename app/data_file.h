@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,10 @@ private:
     std::optional<FileIdentity> identity_;
     int locked_fd_ = -1;
 };
+
+// How long after its last change a file's identity is not trusted to show the next one (two
+// seconds); tests that change files by the millisecond shorten it, nullopt restores it.
+void set_settling_time(std::optional<std::int64_t> nanoseconds);
 
 // How long a rewrite waits for another process's rewrite of the same file to end.
 inline constexpr int rewrite_lock_wait_ms = 10000;
