@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -27,7 +28,9 @@ inline constexpr int today_year = 2026, today_month = 12, today_day = 5;
 // The main of every benchmark program: a QApplication (offscreen unless QT_QPA_PLATFORM
 // says otherwise), a fixed today, English month names, message boxes answered from the
 // queue instead of shown; then add_benchmarks registers what Google Benchmark runs.
-int bench_main(int argc, char **argv, void (*add_benchmarks)());
+// With instead, that runs in place of the benchmarks and gives the exit status.
+int bench_main(int argc, char **argv, void (*add_benchmarks)(),
+               const std::function<int()> &instead = {});
 
 // Registers fn once per register size, each with a fixed number of iterations: the window
 // operations have untimed set-up per iteration that would otherwise multiply the run time.
@@ -63,9 +66,12 @@ std::string generate_history(int instruments, int per_instrument);
 class BenchWindow {
 public:
     explicit BenchWindow(const std::string &products, const std::string &history = {});
+    // The window over a folder that already holds its files (left as they are).
+    explicit BenchWindow(const QString &program_dir);
+    static void write_into(const QString &dir, const char *name, const std::string &bytes);
     ~BenchWindow();
 
-    QString dir() const { return dir_.path(); }
+    QString dir() const { return over_.isEmpty() ? dir_.path() : over_; }
     void write_file(const char *name, const std::string &bytes) const;
     std::string read_file(const char *name) const;
 
@@ -85,7 +91,10 @@ public:
     static void settle();
 
 private:
+    void start();
+
     QTemporaryDir dir_;
+    QString over_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<MainWindow> window_;
 };

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QDir>
 
+#include <algorithm>
+
 namespace durnmoor {
 
 namespace {
@@ -26,6 +28,17 @@ void put_record(std::string &out, std::string_view instrument_no, std::string_vi
     for (const std::string &line : result_lines)
         put_line(out, line);
     put_line(out, result_end_marker);
+}
+
+// FNV-1a: quick over short numbers, and spreads numbers that differ in one digit.
+std::uint64_t number_hash(std::string_view number)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : number) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 // A line break inside a field would split it into two lines and shift every later line.
@@ -94,6 +107,7 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
              at = bytes_.find(result_start_marker, at + result_start_marker.size()))
             ++markers;
         spans_.reserve(markers);
+        by_number_.reserve(markers);
     }
 
     LineCursor cursor(bytes_);
@@ -130,9 +144,17 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
         }
         span.end = cursor.position();
         span.crlf = crlf && span.terminated;
-        by_number_[group[0]].push_back(spans_.size());
+        by_number_.emplace_back(number_hash(group[0]), spans_.size());
         spans_.push_back(span);
     }
+    std::sort(by_number_.begin(), by_number_.end());
+}
+
+std::string_view HistoryData::number_of(std::size_t record) const
+{
+    std::string_view line;
+    LineCursor(std::string_view(bytes_).substr(spans_[record].begin)).next(line);
+    return line;
 }
 
 HistoryRecord HistoryData::record(std::size_t i) const
@@ -167,8 +189,14 @@ std::vector<HistoryRecord> HistoryData::records() const
 
 std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
 {
-    const auto found = by_number_.find(instrument_no);
-    return found == by_number_.end() ? std::vector<std::size_t>{} : found->second;
+    const std::uint64_t hash = number_hash(instrument_no);
+    auto at =
+        std::lower_bound(by_number_.begin(), by_number_.end(), std::pair{hash, std::size_t{0}});
+    std::vector<std::size_t> found;
+    for (; at != by_number_.end() && at->first == hash; ++at)
+        if (number_of(at->second) == instrument_no)
+            found.push_back(at->second);
+    return found;
 }
 
 HistoryFigures HistoryData::figures_of(std::string_view instrument_no) const

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace durnmoor {
@@ -122,9 +122,14 @@ private:
         bool crlf = true; // every line ends in CR LF: its bytes are copied as they are
     };
 
+    std::string_view number_of(std::size_t record) const;
+
     std::string bytes_;
     std::vector<Span> spans_;
-    std::unordered_map<std::string_view, std::vector<std::size_t>> by_number_;
+    // Every record as (hash of its number, record), sorted: one instrument's records are
+    // one run, in file order, found by a binary search. Sorted pairs take a fraction of the
+    // memory and build time of a hash table of lists.
+    std::vector<std::pair<std::uint64_t, std::size_t>> by_number_;
     int left_over_lines_ = 0; // lines at the end too few to form a group
     bool complete_ = true;
 };

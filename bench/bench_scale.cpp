@@ -1,0 +1,474 @@
+// Large registers: 100,000 instruments with 1,000,000 calibrations (ten each), and 1,000,000
+// instruments. Every figure sits beside the floors measured in the same run: reading the
+// file into memory, and an ideal rewrite (write the twin, flush it, rename it over the file).
+// Run with --benchmark_repetitions=5 and read the medians.
+#include "generate.h"
+
+#include "app/data_file.h"
+#include "app/message_box.h"
+#include "calibration/history_file.h"
+#include "register/products_file.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace durnmoor;
+using durnmoor::bench::BenchWindow;
+using durnmoor::bench::row_for;
+
+namespace {
+
+constexpr int instruments = 100000;
+constexpr int calibrations_each = 10;
+
+const std::string &register_100k()
+{
+    static const std::string bytes = bench::generate_products(instruments);
+    return bytes;
+}
+
+const std::string &history_1m()
+{
+    static const std::string bytes = bench::generate_history(instruments, calibrations_each);
+    return bytes;
+}
+
+// The 100,000-instrument window over both files, made once: every benchmark below leaves
+// the files as it found them.
+// A file changed within the last two seconds is read again at every look, as it may still
+// be changing: the files are left to settle first, as a register in use has.
+void let_files_settle()
+{
+    QThread::msleep(2100);
+}
+
+BenchWindow &large_window()
+{
+    static BenchWindow w(register_100k(), history_1m());
+    static const bool settled = (let_files_settle(), true);
+    (void)settled;
+    return w;
+}
+
+QString path_in(const BenchWindow &w, const char *name)
+{
+    return QDir(w.dir()).filePath(QString::fromLatin1(name));
+}
+
+// Floor: the file read into memory, nothing else.
+void read_floor(benchmark::State &state, const char *name)
+{
+    const DataFilePlace place{path_in(large_window(), name), {}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DataFile::read(place).bytes().size());
+}
+
+// Floor: the same bytes written to a new twin, flushed and renamed over the file.
+void rewrite_floor_at(benchmark::State &state, const QString &path)
+{
+    const QByteArray data = QFile::encodeName(path);
+    const QByteArray twin = data + ".floor";
+    const std::string bytes = DataFile::read({path, {}}).bytes();
+    for (auto _ : state) {
+        const int fd = ::open(twin.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        bool ok = fd >= 0 &&
+                  ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        ok = ok && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok && ::rename(twin.constData(), data.constData()) == 0;
+        if (!ok) {
+            state.SkipWithError("the ideal rewrite failed");
+            break;
+        }
+    }
+}
+
+void rewrite_floor(benchmark::State &state, const char *name)
+{
+    rewrite_floor_at(state, path_in(large_window(), name));
+}
+
+void BM_FloorReadProducts(benchmark::State &state)
+{
+    read_floor(state, products_file_name);
+}
+void BM_FloorReadHistory(benchmark::State &state)
+{
+    read_floor(state, history_file_name);
+}
+void BM_FloorRewriteProducts(benchmark::State &state)
+{
+    rewrite_floor(state, products_file_name);
+}
+void BM_FloorRewriteHistory(benchmark::State &state)
+{
+    rewrite_floor(state, history_file_name);
+}
+
+// One instrument chosen: its record, due date, history and figures.
+void BM_Select(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    const QListWidget *history = w.control<QListWidget>("List2");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        w.select_row(row_for(i++, instruments));
+        BenchWindow::settle();
+    }
+    if (history->count() != calibrations_each)
+        state.SkipWithError("the instrument's history was not listed");
+}
+
+// A click on each entry of one instrument's history in turn: its result shown.
+void BM_HistoryClick(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    QListWidget *entries = w.control<QListWidget>("List2");
+    const QPlainTextEdit *result = w.control<QPlainTextEdit>("Text26");
+    w.select_row(4321);
+    BenchWindow::settle();
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 1) % calibrations_each;
+        entries->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        BenchWindow::settle();
+    }
+    if (result->toPlainText().isEmpty())
+        state.SkipWithError("no result was shown");
+}
+
+// Down held in the list: each step selects and shows the next instrument. The slowest step
+// is reported beside the median, since a key repeat waits for the slowest.
+void BM_KeyDown(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    QListWidget *list = w.list();
+    w.select_row(1000);
+    BenchWindow::settle();
+    double slowest = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(list, &press);
+        BenchWindow::settle();
+        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+    }
+    state.counters["slowest_ms"] = slowest;
+    if (list->currentRow() <= 1000)
+        state.SkipWithError("the key did not move the selection");
+}
+
+// A listing from the menu or the listing tab, named by its control.
+template <typename Control> void listing(benchmark::State &state, const char *name)
+{
+    BenchWindow &w = large_window();
+    Control *control = w.control<Control>(name);
+    for (auto _ : state) {
+        if constexpr (std::is_same_v<Control, QAction>)
+            control->trigger();
+        else
+            control->click();
+        BenchWindow::settle();
+    }
+    state.counters["listed"] = w.list()->count();
+    if (w.list()->count() == 0)
+        state.SkipWithError("nothing was listed");
+}
+
+void BM_FullListing(benchmark::State &state)
+{
+    listing<QAction>(state, "fulllist");
+}
+void BM_Available(benchmark::State &state)
+{
+    listing<QAction>(state, "listava");
+}
+void BM_Obsolete(benchmark::State &state)
+{
+    listing<QAction>(state, "listobsol");
+}
+void BM_ByDescription(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option6");
+    large_window().control<QRadioButton>("Option5")->click();
+}
+void BM_Due1(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option8");
+}
+void BM_Due2(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option12");
+}
+void BM_Due3(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option9");
+}
+void BM_Due6(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option10");
+}
+void BM_Due12(benchmark::State &state)
+{
+    listing<QRadioButton>(state, "Option11");
+}
+
+// MultiSearch with five words.
+void BM_Search5(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    QLineEdit *box = w.control<QLineEdit>("Text31");
+    for (auto _ : state) {
+        box->setText(QStringLiteral("a,e,0,2,-"));
+        emit box->returnPressed();
+        BenchWindow::settle();
+    }
+    state.counters["listed"] = w.list()->count();
+}
+
+// "&Save" of one edited instrument, answered Yes, the list reloaded.
+void save_one(benchmark::State &state, BenchWindow &w, int rows)
+{
+    QPushButton *edit = w.control<QPushButton>("Command13");
+    QPushButton *save = w.control<QPushButton>("Command4");
+    QLineEdit *cost = w.control<QLineEdit>("Text5");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.control<QAction>("fulllist")->trigger();
+        w.select_row(row_for(i, rows));
+        edit->click();
+        cost->setText((i++ % 2 == 0) ? QStringLiteral("101.00") : QStringLiteral("99.00"));
+        Messages::clear();
+        Messages::queue_answer(QMessageBox::Yes);
+        BenchWindow::settle();
+        state.ResumeTiming();
+
+        save->click();
+        BenchWindow::settle();
+        if (Messages::shown().size() != 1 || w.list()->count() != rows) {
+            state.SkipWithError("the record was not saved over its old self");
+            break;
+        }
+    }
+}
+
+void BM_Save(benchmark::State &state)
+{
+    save_one(state, large_window(), instruments);
+}
+
+// Three instruments removed in one rewrite; put back (untimed) by saving them again is
+// not needed: the register is large enough for every iteration to remove three more.
+void BM_Delete3(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    QPushButton *remove = w.control<QPushButton>("Command3");
+    QItemSelectionModel *selection = w.list()->selectionModel();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int n = w.list()->count();
+        w.select_row(n / 4);
+        for (const int row : {n / 2, 3 * n / 4})
+            selection->select(w.list()->model()->index(row, 0), QItemSelectionModel::Select);
+        Messages::clear();
+        Messages::queue_answer(QMessageBox::Yes);
+        BenchWindow::settle();
+        state.ResumeTiming();
+
+        remove->click();
+        BenchWindow::settle();
+        if (w.list()->count() != n - 3) {
+            state.SkipWithError("three instruments were not removed");
+            break;
+        }
+    }
+    state.PauseTiming();
+    w.write_file(products_file_name, register_100k());
+    w.control<QAction>("fulllist")->trigger();
+    state.ResumeTiming();
+}
+
+// "&Update Result" correcting one calibration: history.dat rewritten, the instrument saved.
+void BM_UpdateResult(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    QListWidget *entries = w.control<QListWidget>("List2");
+    QPlainTextEdit *result = w.control<QPlainTextEdit>("Text26");
+    QPushButton *update = w.control<QPushButton>("Command10");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.control<QAction>("fulllist")->trigger();
+        w.select_row(row_for(i, instruments));
+        entries->setCurrentRow(static_cast<int>(i % calibrations_each));
+        if (QListWidgetItem *item = entries->currentItem())
+            emit entries->itemDoubleClicked(item);
+        result->setPlainText(QStringLiteral("Corrected %1.").arg(i++));
+        Messages::clear();
+        Messages::queue_answer(QMessageBox::Yes);
+        BenchWindow::settle();
+        state.ResumeTiming();
+
+        update->click();
+        BenchWindow::settle();
+        if (Messages::shown().size() != 1) {
+            state.SkipWithError("the result was not corrected");
+            break;
+        }
+    }
+}
+
+// 1,000,000 instruments (and 100,000 calibrations of the first 10,000), in a folder made once.
+const QTemporaryDir &million_folder()
+{
+    static QTemporaryDir dir;
+    static const bool made = [] {
+        BenchWindow::write_into(dir.path(), products_file_name, bench::generate_products(1000000));
+        BenchWindow::write_into(dir.path(), history_file_name, bench::generate_history(10000, 10));
+        let_files_settle();
+        return true;
+    }();
+    (void)made;
+    return dir;
+}
+
+// The window made and shown over the million-instrument folder in a fresh process of this
+// program, so that its peak memory is the window's alone: "--window-over DIR" prints the
+// milliseconds to a shown, painted window, the peak resident size in kB and the first click's
+// milliseconds.
+int window_over(const QString &dir)
+{
+    const auto start = std::chrono::steady_clock::now();
+    auto since = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
+            .count();
+    };
+    BenchWindow w(dir);
+    const double shown = since(start);
+    const auto click = std::chrono::steady_clock::now();
+    w.select_row(500000);
+    BenchWindow::settle();
+    const double clicked = since(click);
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.1f %ld %.1f\n", shown, usage.ru_maxrss, clicked);
+    return w.list()->count() == 1000000 ? 0 : 1;
+}
+
+void BM_Million_StartUp(benchmark::State &state)
+{
+    const QString dir = million_folder().path();
+    const double mb =
+        static_cast<double>(
+            QFileInfo(QDir(dir).filePath(QString::fromLatin1(products_file_name))).size()) /
+        1e6;
+    double shown = 0, peak = 0, clicked = 0;
+    for (auto _ : state) {
+        QProcess child;
+        child.start(QStringLiteral("/proc/self/exe"), {QStringLiteral("--window-over"), dir});
+        if (!child.waitForFinished(120000) || child.exitCode() != 0) {
+            state.SkipWithError("the window over a million instruments did not come up");
+            break;
+        }
+        const QList<QByteArray> figures = child.readAllStandardOutput().simplified().split(' ');
+        if (figures.size() == 3) {
+            shown = figures[0].toDouble();
+            peak = figures[1].toDouble() / 1e3;
+            clicked = figures[2].toDouble();
+        }
+    }
+    state.counters["register_MB"] = mb;
+    state.counters["shown_ms"] = shown;
+    state.counters["peak_MB"] = peak;
+    state.counters["first_click_ms"] = clicked;
+}
+
+std::unique_ptr<BenchWindow> &million_window()
+{
+    static std::unique_ptr<BenchWindow> w;
+    if (!w)
+        w = std::make_unique<BenchWindow>(million_folder().path());
+    return w;
+}
+
+void BM_Million_Select(benchmark::State &state)
+{
+    BenchWindow &w = *million_window();
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        w.select_row(row_for(i++, 1000000));
+        BenchWindow::settle();
+    }
+}
+
+void BM_Million_Save(benchmark::State &state)
+{
+    save_one(state, *million_window(), 1000000);
+}
+
+void BM_Million_FloorRewrite(benchmark::State &state)
+{
+    const QString path =
+        QDir(million_folder().path()).filePath(QString::fromLatin1(products_file_name));
+    rewrite_floor_at(state, path);
+}
+
+void add_benchmarks()
+{
+    using bench::add_sized;
+    add_sized("FloorReadProducts", BM_FloorReadProducts, {{instruments, 10}});
+    add_sized("FloorReadHistory", BM_FloorReadHistory, {{instruments, 10}});
+    add_sized("FloorRewriteProducts", BM_FloorRewriteProducts, {{instruments, 5}});
+    add_sized("FloorRewriteHistory", BM_FloorRewriteHistory, {{instruments, 5}});
+    add_sized("Select", BM_Select, {{instruments, 50}});
+    add_sized("HistoryClick", BM_HistoryClick, {{instruments, 50}});
+    add_sized("KeyDown", BM_KeyDown, {{instruments, 60}});
+    add_sized("FullListing", BM_FullListing, {{instruments, 5}});
+    add_sized("ByDescription", BM_ByDescription, {{instruments, 5}});
+    add_sized("Available", BM_Available, {{instruments, 5}});
+    add_sized("Obsolete", BM_Obsolete, {{instruments, 5}});
+    add_sized("Due1Month", BM_Due1, {{instruments, 5}});
+    add_sized("Due2Months", BM_Due2, {{instruments, 5}});
+    add_sized("Due3Months", BM_Due3, {{instruments, 5}});
+    add_sized("Due6Months", BM_Due6, {{instruments, 5}});
+    add_sized("Due12Months", BM_Due12, {{instruments, 5}});
+    add_sized("Search5Words", BM_Search5, {{instruments, 5}});
+    add_sized("Save", BM_Save, {{instruments, 5}});
+    add_sized("Delete3", BM_Delete3, {{instruments, 5}});
+    add_sized("UpdateResult", BM_UpdateResult, {{instruments, 5}});
+    add_sized("Million_StartUp", BM_Million_StartUp, {{1000000, 1}});
+    add_sized("Million_Select", BM_Million_Select, {{1000000, 20}});
+    add_sized("Million_FloorRewrite", BM_Million_FloorRewrite, {{1000000, 3}});
+    add_sized("Million_Save", BM_Million_Save, {{1000000, 3}});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--window-over") == 0) {
+        const QString dir = QString::fromLocal8Bit(argv[2]);
+        argc = 1;
+        return bench::bench_main(argc, argv, nullptr, [&dir] { return window_over(dir); });
+    }
+    return bench::bench_main(argc, argv, add_benchmarks);
+}
