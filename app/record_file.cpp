@@ -139,10 +139,10 @@ void RecordRewrite::copy(std::size_t record)
         out_ += source_.record_bytes(record);
         return;
     }
-    for (int n = 1; n <= source_.record_lines(); ++n) {
-        out_ += source_.line(record, n);
+    source_.each_line(record, [this](int, std::string_view line) {
+        out_ += line;
         out_ += "\r\n";
-    }
+    });
 }
 
 } // namespace durnmoor

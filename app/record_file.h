@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,28 @@ public:
 
     // Line n (1 to record_lines) of record i, without its line end.
     std::string_view line(std::size_t record, int n) const;
+    // f(n, line) for each line n (1 to record_lines) of record i, in one walk over it: quicker
+    // than line() for each when a caller wants most of them. Missing lines are empty.
+    template <typename F> void each_line(std::size_t record, F f) const
+    {
+        const char *data = bytes_.data();
+        std::size_t begin = starts_[record];
+        const std::size_t end = starts_[record + 1];
+        for (int n = 1; n <= static_cast<int>(width_); ++n) {
+            if (begin >= end) {
+                f(n, std::string_view());
+                continue;
+            }
+            const void *lf = std::memchr(data + begin, '\n', end - begin);
+            std::size_t stop =
+                lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - data) : end;
+            const std::size_t next = lf ? stop + 1 : end;
+            if (lf && stop > begin && data[stop - 1] == '\r')
+                --stop;
+            f(n, std::string_view(data + begin, stop - begin));
+            begin = next;
+        }
+    }
     // The file's bytes, as read.
     const std::string &bytes() const { return bytes_; }
 

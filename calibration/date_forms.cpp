@@ -2,6 +2,9 @@
 
 #include <QLocale>
 
+#include <array>
+#include <optional>
+
 namespace durnmoor {
 
 namespace {
@@ -40,15 +43,32 @@ std::optional<int> ascii_number(Text text, qsizetype min_digits, qsizetype max_d
     return value;
 }
 
+// The names a month may be written with, made once per locale: a due listing looks up a
+// month for every record.
+const std::array<std::array<QString, 3>, 12> &month_names()
+{
+    static std::optional<QLocale> made_for;
+    static std::array<std::array<QString, 3>, 12> names;
+    const QLocale locale;
+    if (made_for != locale) {
+        const QLocale english = QLocale::c();
+        for (int m = 1; m <= 12; ++m) {
+            // Languages that inflect month names write one form in dates and list the other.
+            names[static_cast<std::size_t>(m - 1)] = {
+                locale.monthName(m, QLocale::LongFormat),
+                locale.standaloneMonthName(m, QLocale::LongFormat),
+                english.monthName(m, QLocale::LongFormat)};
+        }
+        made_for = locale;
+    }
+    return names;
+}
+
 std::optional<int> month_number(QStringView name)
 {
-    const QLocale locale;
-    const QLocale english = QLocale::c();
+    const auto &names = month_names();
     for (int m = 1; m <= 12; ++m) {
-        // Languages that inflect month names write one form in dates and list the other.
-        for (const QString &known : {locale.monthName(m, QLocale::LongFormat),
-                                     locale.standaloneMonthName(m, QLocale::LongFormat),
-                                     english.monthName(m, QLocale::LongFormat)}) {
+        for (const QString &known : names[static_cast<std::size_t>(m - 1)]) {
             if (name.compare(known, Qt::CaseInsensitive) == 0)
                 return m;
         }

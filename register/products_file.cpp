@@ -14,8 +14,7 @@ DataFilePlace products_file(const QString &app_path)
 product_record ProductsData::record(std::size_t i) const
 {
     product_record result;
-    for (int n = 1; n <= product_line_count; ++n)
-        result[n] = std::string(line(i, n));
+    each_line(i, [&result](int n, std::string_view line) { result[n] = std::string(line); });
     return result;
 }
 

@@ -56,11 +56,10 @@ bool RecordSearch::matches(const RecordFile &data, std::size_t record)
     // Empty lines are left out: they hold no word, not even an empty one.
     const auto first = lines_.begin();
     auto last = first;
-    for (int n = 1; n <= data.record_lines(); ++n) {
-        const std::string_view line = data.line(record, n);
+    data.each_line(record, [&last](int, std::string_view line) {
         if (!line.empty())
             small_letters(line, *last++);
-    }
+    });
     return std::all_of(words_.cbegin(), words_.cend(), [first, last](const QString &word) {
         return std::any_of(first, last,
                            [&word](const QString &line) { return line.contains(word); });
