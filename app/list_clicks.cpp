@@ -1,16 +1,18 @@
 #include "app/list_clicks.h"
 
-#include <QListWidget>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 
 namespace durnmoor {
 
-ListClicks::ListClicks(QListWidget *list) : QObject(list)
+ListClicks::ListClicks(QAbstractItemView *list) : QObject(list)
 {
     connect(list, &QAbstractItemView::pressed, this, [this] {
         press_pending_ = true;
         selection_changed_ = false;
     });
-    connect(list, &QListWidget::itemSelectionChanged, this, [this] {
+    // The view keeps one selection model: its model is filled anew, never replaced.
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         selection_changed_ = press_pending_;
         emit clicked();
     });

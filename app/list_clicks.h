@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class QListWidget;
+class QAbstractItemView;
 
 namespace durnmoor {
 
@@ -14,7 +14,7 @@ class ListClicks : public QObject {
     Q_OBJECT
 
 public:
-    explicit ListClicks(QListWidget *list);
+    explicit ListClicks(QAbstractItemView *list);
 
 signals:
     void clicked();

@@ -35,7 +35,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -317,7 +317,7 @@ void MainWindow::help_asked()
 void MainWindow::install_context_menu()
 {
     QList<QWidget *> targets{ui->SSTab1->tabBar()};
-    if (auto *list = findChild<QListWidget *>(QStringLiteral("List1")))
+    if (auto *list = findChild<QAbstractItemView *>(QStringLiteral("List1")))
         targets << list->viewport();
     for (auto *button :
          findChildren<QPushButton *>(QRegularExpression(QStringLiteral("^Command\\d+$"))))
@@ -339,7 +339,7 @@ void MainWindow::install_context_menu()
     for (const char *name : controls_without_file_menu)
         if (auto *control = findChild<QWidget *>(QString::fromLatin1(name)))
             control->installEventFilter(stop);
-    if (auto *dates = findChild<QListWidget *>(QStringLiteral("List2")))
+    if (auto *dates = findChild<QAbstractItemView *>(QStringLiteral("List2")))
         dates->viewport()->installEventFilter(stop);
 }
 

@@ -137,8 +137,8 @@ void BM_FutureListing(benchmark::State &state)
         one_month->click();
         BenchWindow::settle();
     }
-    state.counters["listed"] = w.list()->count();
-    if (w.list()->count() == 0 || w.list()->count() == n)
+    state.counters["listed"] = w.rows();
+    if (w.rows() == 0 || w.rows() == n)
         state.SkipWithError("the listing selected nothing or everything");
 }
 
@@ -177,7 +177,7 @@ void BM_UpdateResult(benchmark::State &state)
 
         state.PauseTiming();
         const bool updated =
-            ready && Messages::shown().size() == 1 && w.list()->count() == history_instruments &&
+            ready && Messages::shown().size() == 1 && w.rows() == history_instruments &&
             w.read_file(history_file_name).find(corrected.section(u'\n', 0, 0).toStdString()) !=
                 std::string::npos;
         ++i;

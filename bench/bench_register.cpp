@@ -36,7 +36,7 @@ void BM_FullListing(benchmark::State &state)
         full->trigger();
         BenchWindow::settle();
     }
-    if (w.list()->count() != n)
+    if (w.rows() != n)
         state.SkipWithError("the list was not filled");
 }
 
@@ -49,7 +49,7 @@ void BM_LoadUp(benchmark::State &state)
         load_up(w.window().workspace());
         BenchWindow::settle();
     }
-    if (w.list()->count() != n)
+    if (w.rows() != n)
         state.SkipWithError("the list was not filled");
 }
 
@@ -66,7 +66,7 @@ void BM_OrderToggle(benchmark::State &state)
         BenchWindow::settle();
         describe = !describe;
     }
-    if (w.list()->count() != n)
+    if (w.rows() != n)
         state.SkipWithError("the list was not filled");
 }
 
@@ -84,7 +84,7 @@ void BM_Select(benchmark::State &state)
         w.select_row(row);
         BenchWindow::settle();
     }
-    if (number->text() != w.list()->item(row)->text())
+    if (number->text() != w.list()->model()->index(row, 0).data().toString())
         state.SkipWithError("the selected instrument was not shown");
 }
 
@@ -153,7 +153,7 @@ void BM_Save(benchmark::State &state)
         BenchWindow::settle();
 
         state.PauseTiming();
-        const bool saved = ready && Messages::shown().size() == 1 && w.list()->count() == n;
+        const bool saved = ready && Messages::shown().size() == 1 && w.rows() == n;
         ++i;
         state.ResumeTiming();
         if (!saved) {
@@ -184,7 +184,8 @@ void BM_Delete3(benchmark::State &state)
             selection->select(w.list()->model()->index(row, 0), QItemSelectionModel::Select);
         Messages::clear();
         Messages::queue_answer(QMessageBox::Yes);
-        const bool ready = remove->isEnabled() && w.list()->selectedItems().size() == 3;
+        const bool ready =
+            remove->isEnabled() && w.list()->selectionModel()->selectedRows().size() == 3;
         BenchWindow::settle();
         state.ResumeTiming();
 
@@ -192,7 +193,7 @@ void BM_Delete3(benchmark::State &state)
         BenchWindow::settle();
 
         state.PauseTiming();
-        const bool removed = ready && Messages::shown().size() == 1 && w.list()->count() == n - 3;
+        const bool removed = ready && Messages::shown().size() == 1 && w.rows() == n - 3;
         ++i;
         state.ResumeTiming();
         if (!removed) {

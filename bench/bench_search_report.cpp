@@ -42,7 +42,7 @@ void BM_Search(benchmark::State &state)
         multi_search(w.window().workspace(), five_words);
         BenchWindow::settle();
     }
-    if (w.list()->count() == 0)
+    if (w.rows() == 0)
         state.SkipWithError("the search found nothing");
 }
 

@@ -259,7 +259,8 @@ void BenchWindow::settle()
 
 void BenchWindow::select_row(int row) const
 {
-    list()->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex index = list()->model()->index(row, 0);
+    list()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
 } // namespace durnmoor::bench

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QListView>
 #include <QListWidget>
 #include <QSettings>
 #include <QString>
@@ -80,7 +81,8 @@ public:
     {
         return window_->findChild<T *>(QString::fromLatin1(name));
     }
-    QListWidget *list() const { return control<QListWidget>("List1"); }
+    QListView *list() const { return control<QListView>("List1"); }
+    int rows() const { return list()->model()->rowCount(); }
 
     // Makes row the one selected row of List1, as a plain click does.
     void select_row(int row) const;

@@ -61,7 +61,8 @@ void fill_list(Workspace &w, const std::function<bool(const ProductsData &, std:
     std::function<bool(std::size_t)> chosen;
     if (wanted)
         chosen = [&](std::size_t i) { return wanted(data, i); };
-    w.listing->show_entries(list_entries(data, key_line(w), chosen, [&] { pump.tick(); }));
+    w.listing->show_list(kept, key_line(w),
+                         list_order(data, key_line(w), chosen, [&] { pump.tick(); }));
 }
 
 void load_up(Workspace &w)

@@ -55,33 +55,45 @@ private:
 
 } // namespace
 
+std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
+                                    const std::function<bool(std::size_t)> &wanted,
+                                    const std::function<void()> &tick)
+{
+    std::vector<std::size_t> records;
+    records.reserve(data.size());
+    FoldedKeys folded(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (!wanted || wanted(i)) {
+            folded.add(list_text(data.line(i, key_line)));
+            records.push_back(i);
+        }
+        if (tick)
+            tick();
+    }
+    std::vector<std::size_t> order(records.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&folded](std::size_t a, std::size_t b) { return folded.before(a, b); });
+    for (std::size_t &i : order)
+        i = records[i];
+    return order;
+}
+
+ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)
+{
+    const std::string_view key = data.line(record, key_line);
+    return {list_text(key), std::string(key), record};
+}
+
 std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,
                                     const std::function<bool(std::size_t)> &wanted,
                                     const std::function<void()> &tick)
 {
     std::vector<ListEntry> entries;
-    FoldedKeys folded(data.size());
-    entries.reserve(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (!wanted || wanted(i)) {
-            const std::string_view key = data.line(i, key_line);
-            QString text = list_text(key);
-            folded.add(text);
-            entries.push_back({std::move(text), std::string(key), i});
-        }
-        if (tick)
-            tick();
-    }
-    std::vector<std::size_t> order(entries.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&folded](std::size_t a, std::size_t b) { return folded.before(a, b); });
-    std::vector<ListEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const std::size_t i : order)
-        sorted.push_back(std::move(entries[i]));
-    return sorted;
+    for (const std::size_t record : list_order(data, key_line, wanted, tick))
+        entries.push_back(entry_at(data, key_line, record));
+    return entries;
 }
 
 std::size_t find_entry(const ProductsData &data, int key_line, const ListEntry &entry)

@@ -27,9 +27,17 @@ struct ListEntry {
 // The key line decoded for the screen in the system's 8-bit encoding.
 QString list_text(std::string_view line);
 
-// The entries for the records wanted (every record when none is given), in the order the
-// instrument list keeps: as text without regard to case ("10", "9", "A1"), lines equal but
+// The records wanted (every record when none is given), in the order the instrument list
+// keeps: by their key lines as text without regard to case ("10", "9", "A1"), lines equal but
 // for case in file order. tick runs after each record, so a caller can keep a window painted.
+std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
+                                    const std::function<bool(std::size_t)> &wanted = {},
+                                    const std::function<void()> &tick = {});
+
+// The list line of one record.
+ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record);
+
+// The lines of list_order, made whole.
 std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,
                                     const std::function<bool(std::size_t)> &wanted = {},
                                     const std::function<void()> &tick = {});

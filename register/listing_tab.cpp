@@ -8,9 +8,11 @@
 
 namespace durnmoor {
 
-ListingTab::ListingTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::ListingTab>())
+ListingTab::ListingTab(QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::ListingTab>()), lines_(new InstrumentListModel(this))
 {
     ui->setupUi(this);
+    ui->List1->setModel(lines_);
     ui->Command1->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     ui->Command13->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     for (QRadioButton *order : {ui->Option5, ui->Option6})
@@ -19,7 +21,7 @@ ListingTab::ListingTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
                 emit order_changed();
         });
     connect(new ListClicks(ui->List1), &ListClicks::clicked, this, &ListingTab::line_clicked);
-    connect(ui->List1, &QListWidget::itemDoubleClicked, this, &ListingTab::line_double_clicked);
+    connect(ui->List1, &QListView::doubleClicked, this, &ListingTab::line_double_clicked);
     connect(ui->Command1, &QPushButton::clicked, this, &ListingTab::add_clicked);
     connect(ui->Command13, &QPushButton::clicked, this, &ListingTab::edit_clicked);
     connect(ui->Command3, &QPushButton::clicked, this, &ListingTab::delete_clicked);
@@ -41,27 +43,22 @@ bool ListingTab::by_number() const
     return ui->Option5->isChecked();
 }
 
-void ListingTab::show_entries(std::vector<ListEntry> entries)
+void ListingTab::show_list(std::shared_ptr<const ProductsData> data, int key_line,
+                           std::vector<std::size_t> records)
 {
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(entries.size()));
-    for (const ListEntry &entry : entries)
-        lines.append(entry.text);
-    entries_ = std::move(entries);
-    // One insertion of the sorted lines: the list is not redrawn line by line.
-    QListWidget *list = ui->List1;
-    const QSignalBlocker blocker(list);
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(lines);
-    list->setUpdatesEnabled(true);
+    const QSignalBlocker blocker(ui->List1->selectionModel());
+    lines_->show(std::move(data), key_line, std::move(records));
 }
 
 void ListingTab::clear_entries()
 {
-    const QSignalBlocker blocker(ui->List1);
-    ui->List1->clear();
-    entries_.clear();
+    const QSignalBlocker blocker(ui->List1->selectionModel());
+    lines_->clear();
+}
+
+std::vector<ListEntry> ListingTab::entries() const
+{
+    return lines_->entries();
 }
 
 int ListingTab::selected_count() const
@@ -77,18 +74,16 @@ std::vector<ListEntry> ListingTab::selected_entries() const
     std::sort(rows.begin(), rows.end());
     std::vector<ListEntry> selected;
     for (const int row : rows)
-        if (row >= 0 && static_cast<std::size_t>(row) < entries_.size())
-            selected.push_back(entries_[static_cast<std::size_t>(row)]);
+        if (const std::optional<ListEntry> entry = lines_->entry(row))
+            selected.push_back(*entry);
     return selected;
 }
 
 std::optional<ListEntry> ListingTab::current_entry() const
 {
     const QModelIndexList selected = ui->List1->selectionModel()->selectedIndexes();
-    const int row = selected.size() == 1 ? selected.front().row() : ui->List1->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= entries_.size())
-        return std::nullopt;
-    return entries_[static_cast<std::size_t>(row)];
+    const int row = selected.size() == 1 ? selected.front().row() : ui->List1->currentIndex().row();
+    return lines_->entry(row);
 }
 
 void ListingTab::set_list_tip(const QString &tip)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "register/instrument_list_model.h"
 #include "register/list_entries.h"
 
 #include <QWidget>
@@ -26,11 +27,12 @@ public:
     // "List by Instrument Number" rather than by description.
     bool by_number() const;
 
-    // Replaces the list with these entries, in their order, in one insertion.
-    void show_entries(std::vector<ListEntry> entries);
+    // Replaces the list with the lines of these records of data, in this order.
+    void show_list(std::shared_ptr<const ProductsData> data, int key_line,
+                   std::vector<std::size_t> records);
     void clear_entries();
     // Every entry from top to bottom.
-    const std::vector<ListEntry> &entries() const { return entries_; }
+    std::vector<ListEntry> entries() const;
 
     int selected_count() const;
     std::vector<ListEntry> selected_entries() const; // top to bottom
@@ -56,7 +58,7 @@ signals:
 
 private:
     std::unique_ptr<Ui::ListingTab> ui;
-    std::vector<ListEntry> entries_; // one per row: the list itself never reorders them
+    InstrumentListModel *lines_;
 };
 
 } // namespace durnmoor

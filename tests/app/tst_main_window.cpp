@@ -97,7 +97,7 @@ private slots:
         });
         QVERIFY(f.window->isVisible());
         f.run("Command1; Text1=N-1; Command4");
-        QCOMPARE(f.list()->count(), 0);
+        QCOMPARE(f.list()->model()->rowCount(), 0);
         const QString box = "Warning \"Durnmoor\": products.dat could not be read%1\nproducts.dat: "
                             "It is not a regular file.%2 (Ok, default Ok)";
         QCOMPARE(shown_messages(),

@@ -87,9 +87,9 @@ void WindowFixture::click_rows(const std::vector<int> &rows)
 
 void WindowFixture::click_text(const QString &text)
 {
-    const auto found = list()->findItems(text, Qt::MatchExactly);
-    if (!found.isEmpty())
-        click_rows({list()->row(found.front())});
+    const int row = static_cast<int>(list_lines().indexOf(text));
+    if (row >= 0)
+        click_rows({row});
 }
 
 void WindowFixture::click_button(const char *name)
@@ -124,28 +124,28 @@ void WindowFixture::show_tab(int index)
 
 void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers)
 {
-    auto *l = control<QListWidget>(list);
-    QListWidgetItem *item = l->item(row);
-    QVERIFY2(item, qPrintable(QStringLiteral("%1 has no row %2").arg(list).arg(row)));
-    l->scrollToItem(item);
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualItemRect(item).center());
+    auto *l = control<QListView>(list);
+    const QModelIndex item = l->model()->index(row, 0);
+    QVERIFY2(item.isValid(), qPrintable(QStringLiteral("%1 has no row %2").arg(list).arg(row)));
+    l->scrollTo(item);
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(item).center());
 }
 
 void WindowFixture::double_click_list_row(const char *list, int row)
 {
     click_list_row(list, row);
-    auto *l = control<QListWidget>(list);
-    if (l->item(row))
+    auto *l = control<QListView>(list);
+    if (const QModelIndex item = l->model()->index(row, 0); item.isValid())
         QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
-                           l->visualItemRect(l->item(row)).center());
+                           l->visualRect(item).center());
 }
 
 QStringList WindowFixture::lines_of(const char *list) const
 {
-    const auto *l = control<QListWidget>(list);
+    const auto *l = control<QListView>(list);
     QStringList lines;
-    for (int i = 0; i < l->count(); ++i)
-        lines << l->item(i)->text();
+    for (int i = 0; i < l->model()->rowCount(); ++i)
+        lines << l->model()->index(i, 0).data().toString();
     return lines;
 }
 

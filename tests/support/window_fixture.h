@@ -35,7 +35,7 @@ public:
     {
         return window->findChild<T *>(QString::fromLatin1(name));
     }
-    QListWidget *list() const { return control<QListWidget>("List1"); }
+    QListView *list() const { return control<QListView>("List1"); }
     QStringList list_lines() const { return lines_of("List1"); }
 
     // Selects exactly these rows of List1 as a user's clicks would (plain, then ctrl).
