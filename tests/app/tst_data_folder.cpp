@@ -1,10 +1,11 @@
+// Where the data files live: the program's own folder, or the user's data folder of an
+// installed copy; and where the user guide is found.
 #include "app/data_file.h"
 #include "app/data_folder.h"
 #include "register/products_file.h"
 #include "support/test_env.h"
 
 #include <QDir>
-#include <QTest>
 
 using namespace durnmoor;
 using durnmoor::test::TestEnv;
@@ -33,15 +34,17 @@ private slots:
         if (!kept.isEmpty() && QDir(root.dir()).mkpath("home/Durnmoor"))
             root.write_file("home/Durnmoor/products.dat", kept.toStdString());
         // Root writes anywhere, so a folder this user cannot write is the predicate's word.
-        const auto read_only = [](const QString &) { return false; };
-        const QString chosen = copy == "read-only" ? choose_data_folder(program, user, read_only)
-                                                   : choose_data_folder(program, user);
+        const QString chosen = copy == "read-only"
+                                   ? choose_data_folder(program, user, [](auto &) { return false; })
+                                   : choose_data_folder(program, user);
         QCOMPARE(chosen, copy == "own" ? program : user);
         QCOMPARE(QDir(user).exists(), copy != "own"); // made on first use only
         QCOMPARE(DataFile::read(products_file(chosen)).bytes(), kept.toStdString());
     }
 
-    void finds_the_user_guide_beside_the_data_first()
+    // The guide beside the data first, then among the shared files; the user's folder is named
+    // once, not once for the organisation and again for the program.
+    void finds_the_user_guide_and_the_user_folder()
     {
         TestEnv root;
         const QString data = root.path("data"), program = root.path("bin");
@@ -52,15 +55,10 @@ private slots:
             QCOMPARE(find_user_guide(data, program),
                      root.path(folder + QStringLiteral("/durn.rtf")));
         }
-    }
-
-    void user_data_folder_is_named_once()
-    {
-        TestEnv home;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.dir()));
-        QCoreApplication::setApplicationName(QStringLiteral("Durnmoor"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Durnmoor"));
-        QCOMPARE(user_data_folder(), home.path("Durnmoor"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.dir()));
+        QCoreApplication::setApplicationName("Durnmoor");
+        QCoreApplication::setOrganizationName("Durnmoor");
+        QCOMPARE(user_data_folder(), root.path("Durnmoor"));
     }
 };
 
