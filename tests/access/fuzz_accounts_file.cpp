@@ -4,20 +4,17 @@
 
 #include "fuzz_support.h"
 
-#include <cstdint>
-#include <vector>
-
 using namespace durnmoor;
 using fuzz::require;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const AccountsData source(std::string(reinterpret_cast<const char *>(data), size));
+    const AccountsData source{std::string(text)};
     std::vector<Account> accounts;
     for (std::size_t i = 0; i < source.size(); ++i)
         accounts.push_back(source.account(i));
     const Account changed{accounts.empty() ? "new" : accounts.front().name, "pw", flag_line(true),
-                          flag_line(false), flag_line(size % 2 == 0)};
+                          flag_line(false), flag_line(text.size() % 2 == 0)};
 
     const AccountsData saved(source.with_saved(changed));
     const AccountsData removed(source.without(changed.name));
@@ -33,5 +30,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(saved.check_credentials(changed.name, "pw").has_value());
     require(!removed.find_account(changed.name).has_value());
     require(flag_ticked(changed.maintenance) && !flag_ticked(changed.read));
-    return 0;
 }

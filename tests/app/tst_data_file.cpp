@@ -1,14 +1,15 @@
-// Reading and rewriting data files: a failed read is never an empty file, and no failed
-// step of a rewrite touches the data file.
+// Where the data files live, reading and rewriting them: a failed read is never an empty
+// file, and no failed step of a rewrite touches the data file.
 #include "app/data_file.h"
+#include "app/data_folder.h"
 #include "app/single_instance.h"
+#include "register/products_file.h"
 #include "support/test_env.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <future>
 #include <sys/stat.h>
 
 using namespace durnmoor;
@@ -30,6 +31,52 @@ class DataFileTest : public QObject {
 
 private slots:
     void cleanup() { set_file_fault(nullptr); }
+    void chooses_the_folder_of_the_data_files_data()
+    {
+        QTest::addColumn<QString>("copy");    // own, installed, or in a folder it cannot write
+        QTest::addColumn<QByteArray>("kept"); // a register already in the user's folder
+        QTest::newRow("own folder") << "own" << QByteArray();
+        QTest::newRow("installed, first start") << "installed" << QByteArray();
+        QTest::newRow("installed, register kept") << "installed" << QByteArray("1\r\nDMM\r\n");
+        QTest::newRow("read-only, register kept") << "read-only" << QByteArray("1\r\nDMM\r\n");
+    }
+    void chooses_the_folder_of_the_data_files()
+    {
+        QFETCH(QString, copy);
+        QFETCH(QByteArray, kept);
+        TestEnv root;
+        const QString program = root.path("bin"), user = root.path("home/Durnmoor");
+        for (const char *folder : {"bin", copy == "installed" ? "share/durnmoor" : "share/other"})
+            QDir(root.dir()).mkpath(folder);
+        if (!kept.isEmpty() && QDir(root.dir()).mkpath("home/Durnmoor"))
+            root.write_file("home/Durnmoor/products.dat", kept.toStdString());
+        // Root writes anywhere, so a folder this user cannot write is the predicate's word.
+        const QString chosen = copy == "read-only"
+                                   ? choose_data_folder(program, user, [](auto &) { return false; })
+                                   : choose_data_folder(program, user);
+        QCOMPARE(chosen, copy == "own" ? program : user);
+        QCOMPARE(QDir(user).exists(), copy != "own"); // made on first use only
+        QCOMPARE(DataFile::read(products_file(chosen)).bytes(), kept.toStdString());
+    }
+
+    // The guide beside the data first, then among the shared files; the user's folder is named
+    // once, not once for the organisation and again for the program.
+    void finds_the_user_guide_and_the_user_folder()
+    {
+        TestEnv root;
+        const QString data = root.path("data"), program = root.path("bin");
+        QCOMPARE(find_user_guide(data, program), QString()); // none: nothing to open
+        for (const char *folder : {"share/durnmoor", "data"}) {
+            QDir(root.dir()).mkpath(folder);
+            root.write_file(folder + QStringLiteral("/durn.rtf"), "{\\rtf1 }");
+            QCOMPARE(find_user_guide(data, program),
+                     root.path(folder + QStringLiteral("/durn.rtf")));
+        }
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.dir()));
+        QCoreApplication::setApplicationName("Durnmoor");
+        QCoreApplication::setOrganizationName("Durnmoor");
+        QCOMPARE(user_data_folder(), root.path("Durnmoor"));
+    }
 
     // Every way a read or a step of the rewrite can fail: a failure that names the file and
     // says why, never an empty register, and the data file left byte for byte, with no twin.
@@ -138,26 +185,6 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(path.constData(), &st), 0);
         QTEST(int(st.st_mode & 07777), "after");
-    }
-
-    // A second rewrite waits for the first to end, then works on the file the first wrote,
-    // so that neither change is lost.
-    void rewrites_never_interleave()
-    {
-        TestEnv env;
-        env.write_file("products.dat", "1\r\n");
-        DataFile first = DataFile::read_for_rewrite(place_in(env));
-        QVERIFY(first.ok());
-        auto second = std::async(std::launch::async, [&] {
-            DataFile file = DataFile::read_for_rewrite(place_in(env));
-            const std::string seen = file.bytes();
-            file.replace(seen + "3\r\n");
-            return seen;
-        });
-        QCOMPARE(second.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
-        QVERIFY(first.replace(first.bytes() + "2\r\n").ok);
-        QCOMPARE(second.get(), "1\r\n2\r\n");
-        QCOMPARE(env.read_file("products.dat"), "1\r\n2\r\n3\r\n");
     }
 
     // One copy per data folder, however the folder is reached; the lock goes with its holder.

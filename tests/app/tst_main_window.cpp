@@ -1,5 +1,7 @@
-// The main window as it starts, its rights, menus and questions.
+// The main window as it starts, its rights, menus and questions, and its notification-area
+// icon.
 #include "app/shell.h"
+#include "app/tray_icon.h"
 #include "support/window_fixture.h"
 
 #include <sys/stat.h>
@@ -105,6 +107,28 @@ private slots:
                                            "until it can be read again."),
                               box.arg(", so it has not been changed.", "")}));
         QVERIFY(!QFileInfo(f.env.path("products.dat")).isFile());
+    }
+
+    void only_a_left_click_restores_data()
+    {
+        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("left click") << QSystemTrayIcon::Trigger << true;
+        QTest::newRow("right click") << QSystemTrayIcon::Context << false;
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << false;
+        QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << false;
+    }
+    void only_a_left_click_restores()
+    {
+        QFETCH(QSystemTrayIcon::ActivationReason, reason);
+        QFETCH(bool, restored);
+        WindowFixture f;
+        QVERIFY(f.window->tray().icon().toolTip().startsWith("Durnmoor V1.0  "));
+        f.window->showMinimized();
+        f.window->hide(); // as minimising does where the desktop shows the icon
+        f.window->tray().handle(reason);
+        QCOMPARE(f.window->isVisible(), restored);
+        QVERIFY(!restored || !f.window->isMinimized());
     }
 };
 

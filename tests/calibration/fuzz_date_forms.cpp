@@ -7,9 +7,7 @@
 
 #include "fuzz_support.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 using namespace durnmoor;
 using fuzz::require;
@@ -32,26 +30,24 @@ void require_written_forms_read_back(QDate date)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const std::string_view text(reinterpret_cast<const char *>(data), size);
     if (const auto date = parse_file_date(text)) {
         require_written_forms_read_back(*date);
         // Only the written form is read, give or take the zeros before day and month.
         QStringList written =
-            QString::fromLatin1(text.data(), static_cast<qsizetype>(size)).split(u'/');
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).split(u'/');
         require(written.size() == 3);
         written[0] = written[0].rightJustified(2, u'0');
         written[1] = written[1].rightJustified(2, u'0');
         require(written.join(u'/') == file_date(*date));
     }
-    const QString whole = QString::fromUtf8(text.data(), static_cast<qsizetype>(size));
-    if (const auto date = parse_joined_date(whole))
+    if (const auto date = parse_joined_date(fuzz::utf8(text)))
         require_written_forms_read_back(*date);
 
-    std::vector<QString> parts;
+    QStringList parts;
     for (const std::string_view part : fuzz::lines(text, 4))
-        parts.push_back(QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size())));
+        parts << fuzz::utf8(part);
     const auto last = parse_split_date(parts[0], parts[1], parts[2]);
     if (last)
         require_written_forms_read_back(*last);
@@ -59,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto due = due_date(parts[0], parts[1], parts[2],
                               std::string_view(interval.constData(), interval.size()));
     if (!due)
-        return 0;
+        return;
     require(last.has_value());
     // The day stays, or becomes the last day of a shorter month.
     require(due->day() == last->day() ||
@@ -68,5 +64,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int months = static_cast<int>(leading_number(interval.toStdString()));
     if (due->year() > 0)
         require(month_distance(*last, *due) == months);
-    return 0;
 }

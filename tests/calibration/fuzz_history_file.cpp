@@ -7,10 +7,7 @@
 #include "fuzz_support.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <iterator>
 #include <string>
-#include <vector>
 
 using namespace durnmoor;
 using fuzz::require;
@@ -20,8 +17,9 @@ namespace {
 std::vector<HistoryRecord> of(const std::vector<HistoryRecord> &records, std::string_view no)
 {
     std::vector<HistoryRecord> kept;
-    std::copy_if(records.begin(), records.end(), std::back_inserter(kept),
-                 [no](const HistoryRecord &r) { return r.instrument_no == no; });
+    for (const HistoryRecord &record : records)
+        if (record.instrument_no == no)
+            kept.push_back(record);
     return kept;
 }
 
@@ -85,14 +83,11 @@ void check_append(const std::string &bytes, const HistoryData &full,
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const std::string input(reinterpret_cast<const char *>(data), size);
-    const std::size_t nul = input.rfind('\0');
-    const std::string bytes = input.substr(0, nul);
-    const std::string_view trailer =
-        nul == std::string::npos ? std::string_view() : std::string_view(input).substr(nul + 1);
-    const auto fields = fuzz::lines(trailer, 4);
+    const std::size_t nul = text.rfind('\0');
+    const std::string bytes(text.substr(0, nul));
+    const auto fields = fuzz::lines(nul == text.npos ? "" : text.substr(nul + 1), 4);
 
     const HistoryData full(bytes);
     require(full.complete());
@@ -103,7 +98,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         rewrite.copy(i);
     require(HistoryData(rewrite.bytes()).records() == closed(full.records()));
 
-    check_append(bytes, full, fields,
-                 QString::fromUtf8(fields[3].data(), static_cast<qsizetype>(fields[3].size())));
-    return 0;
+    check_append(bytes, full, fields, fuzz::utf8(fields[3]));
 }

@@ -5,8 +5,6 @@
 
 #include "fuzz_support.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace durnmoor;
@@ -62,15 +60,15 @@ void require_sound(std::string_view text, std::optional<Money> amount)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const auto parts = fuzz::lines(std::string_view(reinterpret_cast<const char *>(data), size), 3);
+    const auto parts = fuzz::lines(text, 3);
     const auto a = Money::parse_leading(parts[0]);
     const auto b = Money::parse_leading(parts[1]);
     require_sound(parts[0], a);
     require_sound(parts[1], b);
     if (!a)
-        return 0;
+        return;
 
     if (b) {
         Money sum = *a;
@@ -84,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Money share = a->divided_by(count);
     if (count < 1) {
         require(share == Money());
-        return 0;
+        return;
     }
     // Nearest to the exact quotient, halves away from zero.
     const int128 back = static_cast<int128>(share.units()) * count;
@@ -93,5 +91,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(twice <= count);
     if (twice == count)
         require(a->units() < 0 ? back < a->units() : back > a->units());
-    return 0;
 }

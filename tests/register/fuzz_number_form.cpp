@@ -5,8 +5,6 @@
 #include "fuzz_support.h"
 
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -72,9 +70,8 @@ void require_reads_back(double value)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const std::string_view text(reinterpret_cast<const char *>(data), size);
     const double read = leading_number(text);
     require(std::isfinite(read));
     require(scan_leading_number(text).found || read == 0.0);
@@ -83,11 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(read == expected);
     require_reads_back(read);
 
-    if (size >= sizeof(double)) {
+    if (text.size() >= sizeof(double)) {
         double raw;
-        std::memcpy(&raw, data, sizeof raw);
+        std::memcpy(&raw, text.data(), sizeof raw);
         if (std::isfinite(raw))
             require_reads_back(raw);
     }
-    return 0;
 }

@@ -5,8 +5,6 @@
 #include "fuzz_support.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
 using namespace durnmoor;
 using fuzz::require;
@@ -29,13 +27,12 @@ void require_whole_crlf_records(const std::string &out, std::size_t records)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+DURNMOOR_FUZZ_TARGET(text)
 {
-    const ProductsData source(std::string(reinterpret_cast<const char *>(data), size));
-    const std::size_t n = source.size();
-    std::vector<product_record> records;
+    const ProductsData source{std::string(text)};
+    const auto records = fuzz::records_of(source);
+    const std::size_t n = records.size();
     for (std::size_t i = 0; i < n; ++i) {
-        records.push_back(source.record(i));
         const std::size_t found = source.find(instrument_no, records[i][instrument_no]);
         require(found <= i && records[found][instrument_no] == records[i][instrument_no]);
     }
@@ -44,36 +41,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 0; i < n; ++i)
         all.copy(i);
     require_whole_crlf_records(all.bytes(), n);
-    const ProductsData copied(all.bytes());
-    require(copied.size() == n);
-    for (std::size_t i = 0; i < n; ++i)
-        require(copied.record(i).lines == records[i].lines);
+    fuzz::require_records(ProductsData(all.bytes()), records);
     // Stray line ends after the last record are no record.
     require(ProductsData(all.bytes() + "\r\n\n").size() == n);
 
     if (n < 2)
-        return 0;
-    const std::size_t dropped = data[0] % n;
-    const std::size_t replaced = (dropped + 1 + data[size - 1] % (n - 1)) % n;
-    product_record replacement = records[replaced];
-    std::reverse(replacement.lines.begin(), replacement.lines.end());
+        return;
+    // One record dropped, another written over with its lines reversed.
+    const std::size_t dropped = std::uint8_t(text.front()) % n;
+    const std::size_t replaced = (dropped + 1 + std::uint8_t(text.back()) % (n - 1)) % n;
     ProductsRewrite some(source);
     std::vector<product_record> expected;
     for (std::size_t i = 0; i < n; ++i) {
-        if (i == dropped)
-            continue;
         if (i == replaced) {
-            some.write(replacement);
-            expected.push_back(replacement);
-        } else {
+            expected.push_back(records[i]);
+            std::reverse(expected.back().lines.begin(), expected.back().lines.end());
+            some.write(expected.back());
+        } else if (i != dropped) {
             some.copy(i);
             expected.push_back(records[i]);
         }
     }
     require_whole_crlf_records(some.bytes(), n - 1);
-    const ProductsData rewritten(some.bytes());
-    require(rewritten.size() == expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        require(rewritten.record(i).lines == expected[i].lines);
-    return 0;
+    fuzz::require_records(ProductsData(some.bytes()), expected);
 }

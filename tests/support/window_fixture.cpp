@@ -79,19 +79,6 @@ QString WindowFixture::form(std::initializer_list<const char *> controls) const
         .join(' ');
 }
 
-void WindowFixture::click_rows(const std::vector<int> &rows)
-{
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        click_list_row("List1", rows[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
-}
-
-void WindowFixture::click_text(const QString &text)
-{
-    const int row = static_cast<int>(list_lines().indexOf(text));
-    if (row >= 0)
-        click_rows({row});
-}
-
 void WindowFixture::click_button(const char *name)
 {
     auto *button = control<QAbstractButton>(name);
@@ -205,6 +192,16 @@ QStringList shown_messages()
                           names.join('|'), QLatin1String(buttons.valueToKey(shown.default_button)));
     }
     return lines;
+}
+
+QWidgetList open_windows(const char *name)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QWidgetList found;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            found << window;
+    return found;
 }
 
 QList<QByteArray> file_lines(const std::string &bytes)

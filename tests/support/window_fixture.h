@@ -38,10 +38,6 @@ public:
     QListView *list() const { return control<QListView>("List1"); }
     QStringList list_lines() const { return lines_of("List1"); }
 
-    // Selects exactly these rows of List1 as a user's clicks would (plain, then ctrl).
-    void click_rows(const std::vector<int> &rows);
-    void click_text(const QString &text);
-    void double_click_row(int row) { double_click_list_row("List1", row); }
     // Clicks a button where a user would; an option button on its mark.
     void click_button(const char *name);
     void trigger(const char *action);
@@ -106,6 +102,10 @@ std::string file_of(const std::vector<product_record> &records);
 
 // Every message box recorded so far, one line each: icon, title, text, buttons and default.
 QStringList shown_messages();
+
+// The visible top-level windows with this object name ("SettingsPro" for the log-in), once
+// the windows closed for good are deleted, as the event loop would delete them.
+QWidgetList open_windows(const char *name);
 
 // Lines with their CR kept, so that a missing CR still shows in a failure.
 QList<QByteArray> file_lines(const std::string &bytes);
