@@ -49,22 +49,6 @@ bool same_file(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A large file's buffer is backed by large pages where the system offers them: fresh memory
-// costs a page fault per page, and at 4 kB a page a 100 MB history takes tens of thousands.
-void ask_for_large_pages(std::string &buffer)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t large_page = 2 * 1024 * 1024;
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t first = (begin + large_page - 1) & ~(large_page - 1);
-    const std::uintptr_t last = (begin + buffer.capacity()) & ~(large_page - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)buffer;
-#endif
-}
-
 // Reads everything left in the file; 0 when it all came in, else the error. The string is
 // sized from the file's size once and filled through a small reused block, so a large file
 // is neither zero-filled first nor moved while it grows.
@@ -112,6 +96,20 @@ int lock_for_rewrite(int fd, const QString &path)
 }
 
 } // namespace
+
+void ask_for_large_pages(std::string &buffer)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t large_page = 2 * 1024 * 1024;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const std::uintptr_t first = (begin + large_page - 1) & ~(large_page - 1);
+    const std::uintptr_t last = (begin + buffer.capacity()) & ~(large_page - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)buffer;
+#endif
+}
 
 void set_settling_time(std::optional<std::int64_t> nanoseconds)
 {

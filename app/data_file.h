@@ -73,6 +73,11 @@ private:
     int locked_fd_ = -1;
 };
 
+// Backs the reserved capacity of a large buffer with large pages where the system offers
+// them: fresh memory costs a page fault per page, and at 4 kB a page a 100 MB file takes
+// tens of thousands.
+void ask_for_large_pages(std::string &buffer);
+
 // How long after its last change a file's identity is not trusted to show the next one (two
 // seconds); tests that change files by the millisecond shorten it, nullopt restores it.
 void set_settling_time(std::optional<std::int64_t> nanoseconds);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/data_file.h"
+
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -79,6 +81,7 @@ public:
     explicit RecordRewrite(const RecordFile &source) : source_(source)
     {
         out_.reserve(source.bytes().size() + 4096);
+        ask_for_large_pages(out_);
     }
 
     void copy(std::size_t record);

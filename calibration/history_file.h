@@ -142,6 +142,7 @@ public:
     explicit HistoryRewrite(const HistoryData &source) : source_(source)
     {
         out_.reserve(source.bytes_.size() + 4096);
+        ask_for_large_pages(out_);
     }
 
     void copy(std::size_t record);
