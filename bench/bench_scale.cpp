@@ -394,6 +394,7 @@ void BM_Million_StartUp(benchmark::State &state)
     double shown = 0, peak = 0, clicked = 0;
     for (auto _ : state) {
         QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QStringLiteral("/proc/self/exe"), {QStringLiteral("--window-over"), dir});
         if (!child.waitForFinished(120000) || child.exitCode() != 0) {
             state.SkipWithError("the window over a million instruments did not come up");

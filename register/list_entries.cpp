@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace durnmoor {
 
@@ -13,44 +14,92 @@ QString list_text(std::string_view line)
 
 namespace {
 
-// The list's order compares texts folded to small letters, code unit by code unit. Each folded
-// text is kept as big-endian UTF-16 bytes in one block, where comparing bytes compares code
-// units: the sort reads contiguous memory instead of a string per entry.
+// One list line to sort: the first bytes of its folded text in two integers, where comparing
+// the integers compares those bytes, and where the rest of the text lies.
+struct SortKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::uint32_t rest = 0; // where the text lies in the keys' block
+    std::uint32_t size = 0;
+    std::uint32_t line = 0; // place among the listed records: alike texts keep file order
+};
+
+constexpr std::size_t inline_bytes = 16;
+
+// The list's order compares texts folded to small letters, code unit by code unit. Each unit
+// is written as UTF-8 writes a code point (ASCII as itself), so comparing bytes compares
+// units; most texts then differ within their first bytes, which the sort holds in its keys.
 class FoldedKeys {
 public:
-    explicit FoldedKeys(std::size_t count) { spans_.reserve(count); }
+    explicit FoldedKeys(std::size_t count) { keys_.reserve(count); }
 
-    void add(const QString &text)
+    void add(std::string_view line)
     {
         const std::size_t begin = bytes_.size();
-        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
-            for (const QChar c : text) {
-                const char16_t unit = c.unicode();
-                bytes_.push_back('\0');
-                bytes_.push_back(
-                    static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit + 32 : unit));
-            }
+        if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
+            // Plain ASCII reads the same in every 8-bit encoding: folded without decoding.
+            for (const char c : line)
+                bytes_.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
         } else {
-            for (const QChar c : text.toCaseFolded()) {
-                bytes_.push_back(static_cast<char>(c.unicode() >> 8));
-                bytes_.push_back(static_cast<char>(c.unicode() & 0xff));
-            }
+            for (const QChar c : list_text(line).toCaseFolded())
+                put_unit(c.unicode());
         }
-        spans_.push_back({begin, bytes_.size() - begin});
+        SortKey key;
+        key.rest = static_cast<std::uint32_t>(begin);
+        key.size = static_cast<std::uint32_t>(bytes_.size() - begin);
+        key.line = static_cast<std::uint32_t>(keys_.size());
+        for (std::size_t i = 0; i < inline_bytes; ++i) {
+            const std::uint64_t byte = i < key.size ? uchar(bytes_[begin + i]) : 0;
+            (i < 8 ? key.high : key.low) |= byte << (56 - 8 * (i % 8));
+        }
+        keys_.push_back(key);
     }
 
-    // Whether entry a sorts before entry b; alike texts keep their file order.
-    bool before(std::size_t a, std::size_t b) const
+    // The listed places in the list's order.
+    std::vector<std::uint32_t> order()
     {
-        const std::string_view x(bytes_.data() + spans_[a].first, spans_[a].second);
-        const std::string_view y(bytes_.data() + spans_[b].first, spans_[b].second);
-        const int order = x.compare(y);
-        return order != 0 ? order < 0 : a < b;
+        std::sort(keys_.begin(), keys_.end(), [this](const SortKey &a, const SortKey &b) {
+            if (a.high != b.high)
+                return a.high < b.high;
+            if (a.low != b.low)
+                return a.low < b.low;
+            if (a.size > inline_bytes || b.size > inline_bytes) {
+                const int rest = text(a).compare(text(b));
+                if (rest != 0)
+                    return rest < 0;
+            } else if (a.size != b.size) {
+                return a.size < b.size; // a text that is all zero bytes further on
+            }
+            return a.line < b.line;
+        });
+        std::vector<std::uint32_t> lines(keys_.size());
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            lines[i] = keys_[i].line;
+        return lines;
     }
 
 private:
+    void put_unit(char16_t unit)
+    {
+        if (unit < 0x80) {
+            bytes_.push_back(static_cast<char>(unit));
+        } else if (unit < 0x800) {
+            bytes_.push_back(static_cast<char>(0xc0 | (unit >> 6)));
+            bytes_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+        } else {
+            bytes_.push_back(static_cast<char>(0xe0 | (unit >> 12)));
+            bytes_.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3f)));
+            bytes_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+        }
+    }
+
+    std::string_view text(const SortKey &key) const
+    {
+        return std::string_view(bytes_).substr(key.rest, key.size);
+    }
+
     std::string bytes_;
-    std::vector<std::pair<std::size_t, std::size_t>> spans_; // where each text lies in bytes_
+    std::vector<SortKey> keys_;
 };
 
 } // namespace
@@ -64,19 +113,16 @@ std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
     FoldedKeys folded(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (!wanted || wanted(i)) {
-            folded.add(list_text(data.line(i, key_line)));
+            folded.add(data.line(i, key_line));
             records.push_back(i);
         }
         if (tick)
             tick();
     }
     std::vector<std::size_t> order(records.size());
+    const std::vector<std::uint32_t> lines = folded.order();
     for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&folded](std::size_t a, std::size_t b) { return folded.before(a, b); });
-    for (std::size_t &i : order)
-        i = records[i];
+        order[i] = records[lines[i]];
     return order;
 }
 
