@@ -93,6 +93,13 @@ void RecordFile::index()
     }
 }
 
+RecordFile::RecordFile(RecordRewrite &&written)
+    : bytes_(std::move(written.out_)), width_(written.source_.width_),
+      starts_(std::move(written.starts_)), crlf_(starts_.size() - 1, true),
+      record_count_(starts_.size() - 1)
+{
+}
+
 std::string_view RecordFile::line(std::size_t record, int n) const
 {
     if (record >= record_count_ || n < 1)
@@ -137,12 +144,13 @@ void RecordRewrite::copy(std::size_t record)
 {
     if (source_.record_is_crlf(record)) {
         out_ += source_.record_bytes(record);
-        return;
+    } else {
+        source_.each_line(record, [this](int, std::string_view line) {
+            out_ += line;
+            out_ += "\r\n";
+        });
     }
-    source_.each_line(record, [this](int, std::string_view line) {
-        out_ += line;
-        out_ += "\r\n";
-    });
+    starts_.push_back(out_.size());
 }
 
 } // namespace durnmoor

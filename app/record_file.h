@@ -10,6 +10,8 @@
 
 namespace durnmoor {
 
+class RecordRewrite;
+
 // A data file of records with a fixed number of lines each, one field per line, read at
 // once and indexed by record. Records follow each other in file order; a last record cut
 // short reads with its missing lines empty, but empty lines after the last record (a
@@ -17,6 +19,9 @@ namespace durnmoor {
 class RecordFile {
 public:
     RecordFile(std::string bytes, int record_lines);
+    // What a rewrite wrote: whole records, every line ended by CR LF, starting where the
+    // rewrite says. Nothing is scanned again.
+    explicit RecordFile(RecordRewrite &&written);
 
     std::size_t size() const { return record_count_; }
     bool empty() const { return record_count_ == 0; }
@@ -92,15 +97,18 @@ public:
             out_ += line;
             out_ += "\r\n";
         }
+        starts_.push_back(out_.size());
     }
 
     // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
-    std::string take_bytes() { return std::move(out_); }
 
 private:
+    friend class RecordFile;
+
     const RecordFile &source_;
     std::string out_;
+    std::vector<std::size_t> starts_{0}; // where each record written starts, and the end
 };
 
 } // namespace durnmoor

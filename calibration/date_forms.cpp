@@ -69,7 +69,8 @@ std::optional<int> month_number(QStringView name)
     const auto &names = month_names();
     for (int m = 1; m <= 12; ++m) {
         for (const QString &known : names[static_cast<std::size_t>(m - 1)]) {
-            if (name.compare(known, Qt::CaseInsensitive) == 0)
+            // Letters are compared one for one, so only a name as long can match.
+            if (known.size() == name.size() && name.compare(known, Qt::CaseInsensitive) == 0)
                 return m;
         }
     }

@@ -87,7 +87,7 @@ bool save_product(Workspace &w)
     // A failed write keeps what was typed, so the user can try again.
     if (!report_write_failure(w.window, file.replace(rewrite.bytes())))
         return false;
-    w.kept.products.keep_written(file, rewrite.take_bytes());
+    w.kept.products.keep(file.identity(), std::make_shared<const ProductsData>(std::move(rewrite)));
     disableform(w);
     clean(w);
     load_up(w);
@@ -128,7 +128,8 @@ void delete_selected(Workspace &w)
             if (!chosen[i])
                 rewrite.copy(i);
         if (report_write_failure(w.window, file.replace(rewrite.bytes())))
-            w.kept.products.keep_written(file, rewrite.take_bytes());
+            w.kept.products.keep(file.identity(),
+                                 std::make_shared<const ProductsData>(std::move(rewrite)));
     }
 
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -22,6 +22,7 @@ public:
     explicit ProductsData(std::string bytes = {}) : RecordFile(std::move(bytes), product_line_count)
     {
     }
+    explicit ProductsData(RecordRewrite &&written) : RecordFile(std::move(written)) {}
     product_record record(std::size_t i) const;
 };
 
