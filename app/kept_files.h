@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/kept_file.h"
+#include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "register/products_file.h"
 
@@ -10,6 +11,7 @@ namespace durnmoor {
 struct KeptFiles {
     KeptFile<ProductsData> products;
     KeptFile<HistoryData> history;
+    DueDates due_dates; // of the register last listed by due date
 };
 
 } // namespace durnmoor

@@ -2,6 +2,7 @@
 
 #include "app/busy_cursor.h"
 #include "app/clock.h"
+#include "app/kept_files.h"
 #include "app/workspace.h"
 #include "calibration/due_date.h"
 #include "register/entry_area.h"
@@ -21,13 +22,15 @@ void future_listing(Workspace &w, int horizon_months)
     w.listing->clear_entries();
     clean(w);
     const QDate now = today();
-    fill_list(w, [now, horizon_months](const ProductsData &data, std::size_t i) {
+    const std::shared_ptr<const ProductsData> data = shown_products(w);
+    const std::vector<qint64> &days = w.kept.due_dates.of(data);
+    fill_list(w, data, [&days, now, horizon_months](std::size_t i) {
         // A record whose dates or interval give no due date is listed under every
         // horizon: it needs the user's attention more than any other.
-        const auto due =
-            due_date(list_text(data.line(i, lastcal_day)), list_text(data.line(i, lastcal_month)),
-                     list_text(data.line(i, lastcal_year)), data.line(i, interval_months));
-        return due_within(now, due, horizon_months);
+        const qint64 day = days[i];
+        return due_within(
+            now, day == DueDates::no_date ? std::nullopt : std::optional(QDate::fromJulianDay(day)),
+            horizon_months);
     });
     change_caption(w);
     enableform(w);

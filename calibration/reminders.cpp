@@ -1,6 +1,6 @@
 #include "calibration/reminders.h"
 
-#include "calibration/due_date.h"
+#include "calibration/due_dates.h"
 #include "register/list_entries.h"
 
 namespace durnmoor {
@@ -9,9 +9,7 @@ std::vector<DueReminder> due_reminders(const ProductsData &data, QDate today, in
 {
     std::vector<DueReminder> due;
     for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto date =
-            due_date(list_text(data.line(i, lastcal_day)), list_text(data.line(i, lastcal_month)),
-                     list_text(data.line(i, lastcal_year)), data.line(i, interval_months));
+        const auto date = record_due_date(data, i);
         if (!date)
             continue;
         const qint64 days = today.daysTo(*date);

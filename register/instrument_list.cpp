@@ -55,14 +55,19 @@ std::shared_ptr<const ProductsData> shown_products(Workspace &w)
 
 void fill_list(Workspace &w, const std::function<bool(const ProductsData &, std::size_t)> &wanted)
 {
-    const std::shared_ptr<const ProductsData> kept = shown_products(w);
-    const ProductsData &data = *kept;
-    EventPump pump;
+    const std::shared_ptr<const ProductsData> data = shown_products(w);
     std::function<bool(std::size_t)> chosen;
     if (wanted)
-        chosen = [&](std::size_t i) { return wanted(data, i); };
-    w.listing->show_list(kept, key_line(w),
-                         list_order(data, key_line(w), chosen, [&] { pump.tick(); }));
+        chosen = [&](std::size_t i) { return wanted(*data, i); };
+    fill_list(w, data, chosen);
+}
+
+void fill_list(Workspace &w, const std::shared_ptr<const ProductsData> &data,
+               const std::function<bool(std::size_t)> &wanted)
+{
+    EventPump pump;
+    w.listing->show_list(data, key_line(w),
+                         list_order(*data, key_line(w), wanted, [&] { pump.tick(); }));
 }
 
 void load_up(Workspace &w)

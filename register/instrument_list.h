@@ -23,6 +23,9 @@ std::shared_ptr<const ProductsData> shown_products(Workspace &w);
 // Fills the list with the records wanted (all when none is given), read from products.dat.
 void fill_list(Workspace &w,
                const std::function<bool(const ProductsData &, std::size_t)> &wanted = {});
+// The same from a register already read.
+void fill_list(Workspace &w, const std::shared_ptr<const ProductsData> &data,
+               const std::function<bool(std::size_t)> &wanted);
 // The full list, fields blank and closed; no caption change.
 void load_up(Workspace &w);
 // The available or the obsolete instruments, by list_filter.
