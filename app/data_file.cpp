@@ -97,18 +97,24 @@ int lock_for_rewrite(int fd, const QString &path)
 
 } // namespace
 
-void ask_for_large_pages(std::string &buffer)
+void ask_for_large_pages(void *data, std::size_t bytes)
 {
 #ifdef MADV_HUGEPAGE
     constexpr std::uintptr_t large_page = 2 * 1024 * 1024;
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (begin + large_page - 1) & ~(large_page - 1);
-    const std::uintptr_t last = (begin + buffer.capacity()) & ~(large_page - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(large_page - 1);
     if (last > first)
         ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
 #else
-    (void)buffer;
+    (void)data;
+    (void)bytes;
 #endif
+}
+
+void ask_for_large_pages(std::string &buffer)
+{
+    ask_for_large_pages(buffer.data(), buffer.capacity());
 }
 
 void set_settling_time(std::optional<std::int64_t> nanoseconds)

@@ -77,6 +77,7 @@ private:
 // them: fresh memory costs a page fault per page, and at 4 kB a page a 100 MB file takes
 // tens of thousands.
 void ask_for_large_pages(std::string &buffer);
+void ask_for_large_pages(void *data, std::size_t bytes);
 
 // How long after its last change a file's identity is not trusted to show the next one (two
 // seconds); tests that change files by the millisecond shorten it, nullopt restores it.

@@ -30,7 +30,8 @@ void put_record(std::string &out, std::string_view instrument_no, std::string_vi
     put_line(out, result_end_marker);
 }
 
-// FNV-1a: quick over short numbers, and spreads numbers that differ in one digit.
+// FNV-1a over the number, then mixed so that numbers differing in their last digit land far
+// apart in the table of chains.
 std::uint64_t number_hash(std::string_view number)
 {
     std::uint64_t hash = 14695981039346656037ull;
@@ -38,7 +39,9 @@ std::uint64_t number_hash(std::string_view number)
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ull;
     }
-    return hash;
+    hash ^= hash >> 31;
+    hash *= 0xbf58476d1ce4e5b9ull;
+    return hash ^ (hash >> 29);
 }
 
 // A line break inside a field would split it into two lines and shift every later line.
@@ -107,7 +110,9 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
              at = bytes_.find(result_start_marker, at + result_start_marker.size()))
             ++markers;
         spans_.reserve(markers);
-        by_number_.reserve(markers);
+        next_.reserve(markers);
+        ask_for_large_pages(spans_.data(), spans_.capacity() * sizeof(Span));
+        ask_for_large_pages(next_.data(), next_.capacity() * sizeof(std::uint32_t));
     }
 
     LineCursor cursor(bytes_);
@@ -144,10 +149,38 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
         }
         span.end = cursor.position();
         span.crlf = crlf && span.terminated;
-        by_number_.emplace_back(number_hash(group[0]), spans_.size());
+        chain(number_hash(group[0]), static_cast<std::uint32_t>(spans_.size()));
         spans_.push_back(span);
     }
-    std::sort(by_number_.begin(), by_number_.end());
+}
+
+void HistoryData::chain(std::uint64_t hash, std::uint32_t record)
+{
+    if (2 * (chained_numbers_ + 1) > chains_.size()) {
+        // Kept at most half full, so that a search ends at an empty slot soon.
+        std::vector<Chain> old(std::max<std::size_t>(1024, 2 * chains_.size()));
+        old.swap(chains_);
+        for (const Chain &moved : old) {
+            if (moved.first == none)
+                continue;
+            std::size_t at = moved.hash & (chains_.size() - 1);
+            while (chains_[at].first != none)
+                at = (at + 1) & (chains_.size() - 1);
+            chains_[at] = moved;
+        }
+    }
+    next_.push_back(none);
+    std::size_t at = hash & (chains_.size() - 1);
+    while (chains_[at].first != none && chains_[at].hash != hash)
+        at = (at + 1) & (chains_.size() - 1);
+    Chain &slot = chains_[at];
+    if (slot.first == none) {
+        slot = {hash, record, record};
+        ++chained_numbers_;
+    } else {
+        next_[slot.last] = record;
+        slot.last = record;
+    }
 }
 
 std::string_view HistoryData::number_of(std::size_t record) const
@@ -190,12 +223,15 @@ std::vector<HistoryRecord> HistoryData::records() const
 std::vector<std::size_t> HistoryData::history_of(std::string_view instrument_no) const
 {
     const std::uint64_t hash = number_hash(instrument_no);
-    auto at =
-        std::lower_bound(by_number_.begin(), by_number_.end(), std::pair{hash, std::size_t{0}});
     std::vector<std::size_t> found;
-    for (; at != by_number_.end() && at->first == hash; ++at)
-        if (number_of(at->second) == instrument_no)
-            found.push_back(at->second);
+    if (chains_.empty())
+        return found;
+    std::size_t at = hash & (chains_.size() - 1);
+    while (chains_[at].first != none && chains_[at].hash != hash)
+        at = (at + 1) & (chains_.size() - 1);
+    for (std::uint32_t i = chains_[at].first; i != none; i = next_[i])
+        if (number_of(i) == instrument_no)
+            found.push_back(i);
     return found;
 }
 

@@ -126,11 +126,20 @@ private:
 
     std::string bytes_;
     std::vector<Span> spans_;
-    // Every record as (hash of its number, record), sorted: one instrument's records are
-    // one run, in file order, found by a binary search. Sorted pairs take a fraction of the
-    // memory and build time of a hash table of lists.
-    std::vector<std::pair<std::uint64_t, std::size_t>> by_number_;
-    int left_over_lines_ = 0; // lines at the end too few to form a group
+    // The records of each number chained in file order: one slot per number (found by the
+    // number's hash) holds its first and last record, and each record the next one. Built in
+    // one pass; a hash shared by two numbers only lengthens a chain, which is filtered.
+    struct Chain {
+        std::uint64_t hash = 0;
+        std::uint32_t first = none;
+        std::uint32_t last = none;
+    };
+    static constexpr std::uint32_t none = 0xffffffffu;
+    void chain(std::uint64_t hash, std::uint32_t record);
+    std::vector<Chain> chains_; // open addressing, a power of two in size
+    std::size_t chained_numbers_ = 0;
+    std::vector<std::uint32_t> next_; // per record
+    int left_over_lines_ = 0;         // lines at the end too few to form a group
     bool complete_ = true;
 };
 
