@@ -61,8 +61,8 @@ bool is_shown(const HistoryData &data, std::size_t i, const std::string &number,
 // The whole history rewritten with the records the list shows as shown changed by change
 // (or, without one, dropped); the others are copied as they are.
 template <typename Change>
-std::string rewritten(const HistoryData &data, const std::string &number, const QString &shown,
-                      Change change)
+HistoryRewrite rewritten(const HistoryData &data, const std::string &number, const QString &shown,
+                         Change change)
 {
     std::vector<bool> chosen(data.size(), false);
     for (const std::size_t i : data.history_of(number))
@@ -74,7 +74,7 @@ std::string rewritten(const HistoryData &data, const std::string &number, const 
         else
             rewrite.copy(i);
     }
-    return rewrite.take_bytes();
+    return rewrite;
 }
 
 // Writes the new history: the chosen result corrected, or a new record at the end.
@@ -82,14 +82,19 @@ WriteOutcome store_result(Workspace &w, DataFile &file, const std::string &numbe
                           const QString &shown, const ResultLines &result)
 {
     const std::shared_ptr<const HistoryData> data = w.kept.history.take(file);
-    std::optional<std::string> bytes;
-    if (!shown.isEmpty())
-        bytes = rewritten(*data, number, shown, [&result](HistoryRewrite &rewrite, std::size_t i) {
-            rewrite.replace_result(i, result);
-        });
-    else
-        bytes = data->with_appended(number, file_date(today()).toStdString(),
-                                    w.details->cost_bytes(), result);
+    if (!shown.isEmpty()) {
+        HistoryRewrite rewrite =
+            rewritten(*data, number, shown, [&result](HistoryRewrite &into, std::size_t i) {
+                into.replace_result(i, result);
+            });
+        const WriteOutcome outcome = file.replace(rewrite.bytes());
+        if (outcome.ok)
+            w.kept.history.keep(file.identity(),
+                                std::make_shared<const HistoryData>(std::move(rewrite)));
+        return outcome;
+    }
+    std::optional<std::string> bytes = data->with_appended(number, file_date(today()).toStdString(),
+                                                           w.details->cost_bytes(), result);
     if (!bytes)
         return {false,
                 file.file_name(),
@@ -208,9 +213,11 @@ void remove_calibration(Workspace &w)
         DataFile::read_for_rewrite(history_file(w.state.app_path), w.kept.history.identity());
     if (report_read_failure(w.window, file, ReadPurpose::change)) {
         const std::shared_ptr<const HistoryData> data = w.kept.history.take(file);
-        std::string bytes = rewritten(*data, number, shown, [](HistoryRewrite &, std::size_t) {});
-        if (report_write_failure(w.window, file.replace(bytes)))
-            w.kept.history.keep_written(file, std::move(bytes));
+        HistoryRewrite rewrite =
+            rewritten(*data, number, shown, [](HistoryRewrite &, std::size_t) {});
+        if (report_write_failure(w.window, file.replace(rewrite.bytes())))
+            w.kept.history.keep(file.identity(),
+                                std::make_shared<const HistoryData>(std::move(rewrite)));
     }
 
     line_clicked(w);

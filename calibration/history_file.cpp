@@ -18,16 +18,28 @@ void put_line(std::string &out, std::string_view line)
     out += crlf;
 }
 
-void put_record(std::string &out, std::string_view instrument_no, std::string_view date,
-                std::string_view cost, const std::vector<std::string> &result_lines)
+// A record's lines up to its start marker.
+void put_head(std::string &out, std::string_view instrument_no, std::string_view date,
+              std::string_view cost)
 {
     put_line(out, instrument_no);
     put_line(out, date);
     put_line(out, cost);
     put_line(out, result_start_marker);
+}
+
+void put_result(std::string &out, const std::vector<std::string> &result_lines)
+{
     for (const std::string &line : result_lines)
         put_line(out, line);
     put_line(out, result_end_marker);
+}
+
+void put_record(std::string &out, std::string_view instrument_no, std::string_view date,
+                std::string_view cost, const std::vector<std::string> &result_lines)
+{
+    put_head(out, instrument_no, date, cost);
+    put_result(out, result_lines);
 }
 
 // FNV-1a over the number, then mixed so that numbers differing in their last digit land far
@@ -271,18 +283,41 @@ std::optional<std::string> HistoryData::with_appended(std::string_view instrumen
 void HistoryRewrite::copy(std::size_t record)
 {
     const HistoryData::Span &span = source_.spans_[record];
+    const std::size_t begin = out_.size();
     if (span.crlf) {
         out_.append(source_.bytes_, span.begin, span.end - span.begin);
+        written(begin, begin + (span.result - span.begin), source_.number_of(record));
         return;
     }
     const HistoryRecord source = source_.record(record);
-    put_record(out_, source.instrument_no, source.date, source.cost, source.result_lines);
+    put_head(out_, source.instrument_no, source.date, source.cost);
+    const std::size_t result = out_.size();
+    put_result(out_, source.result_lines);
+    written(begin, result, source.instrument_no);
 }
 
 void HistoryRewrite::replace_result(std::size_t record, const ResultLines &result)
 {
     const HistoryRecord source = source_.record(record);
-    put_record(out_, source.instrument_no, source.date, source.cost, result.lines());
+    const std::size_t begin = out_.size();
+    put_head(out_, source.instrument_no, source.date, source.cost);
+    const std::size_t first = out_.size();
+    put_result(out_, result.lines());
+    written(begin, first, source.instrument_no);
+}
+
+void HistoryRewrite::written(std::size_t begin, std::size_t result, std::string_view number)
+{
+    spans_.push_back({begin, result, out_.size(), true, true});
+    hashes_.push_back(number_hash(number));
+}
+
+HistoryData::HistoryData(HistoryRewrite &&written)
+    : bytes_(std::move(written.out_)), spans_(std::move(written.spans_))
+{
+    next_.reserve(spans_.size());
+    for (std::size_t i = 0; i < spans_.size(); ++i)
+        chain(written.hashes_[i], static_cast<std::uint32_t>(i));
 }
 
 } // namespace durnmoor

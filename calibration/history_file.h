@@ -82,6 +82,8 @@ public:
     HistoryData() = default;
     // With only, just the records of that instrument are kept.
     explicit HistoryData(std::string bytes, std::optional<std::string> only = std::nullopt);
+    // What a rewrite wrote, indexed as it was written.
+    explicit HistoryData(class HistoryRewrite &&written);
     // The index points into the bytes: a history stays where it was made.
     HistoryData(const HistoryData &) = delete;
     HistoryData &operator=(const HistoryData &) = delete;
@@ -160,11 +162,17 @@ public:
 
     // The new contents, for DataFile::replace of the file the source was read from.
     const std::string &bytes() const { return out_; }
-    std::string take_bytes() { return std::move(out_); }
 
 private:
+    friend class HistoryData;
+
+    // Notes where the record just written lies, and its number.
+    void written(std::size_t begin, std::size_t result, std::string_view number);
+
     const HistoryData &source_;
     std::string out_;
+    std::vector<HistoryData::Span> spans_;
+    std::vector<std::uint64_t> hashes_;
 };
 
 } // namespace durnmoor
