@@ -3,6 +3,7 @@
 #include "app/kept_file.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
+#include "register/list_entries.h"
 #include "register/products_file.h"
 
 namespace durnmoor {
@@ -11,7 +12,8 @@ namespace durnmoor {
 struct KeptFiles {
     KeptFile<ProductsData> products;
     KeptFile<HistoryData> history;
-    DueDates due_dates; // of the register last listed by due date
+    DueDates due_dates;   // of the register last listed by due date
+    FullOrder full_order; // of the register last listed in full
 };
 
 } // namespace durnmoor

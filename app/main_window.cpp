@@ -29,13 +29,13 @@
 #include "report/print_dialog.h"
 #include "ui_main_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -94,6 +94,11 @@ MainWindow::~MainWindow()
     delete login_;
     delete accounts_;
     delete about_;
+}
+
+void MainWindow::prepare()
+{
+    prepare_listing(workspace_);
 }
 
 void MainWindow::load_form()

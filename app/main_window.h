@@ -34,6 +34,9 @@ public:
     const AppContext &context() const { return context_; }
 
     // The load step of start-up after the splash is up: fill every list and lock the fields.
+    // Reads what load_form lists, silently: a file that cannot be read is left for
+    // load_form to report.
+    void prepare();
     void load_form();
     // The end of the load step: start rights from the protection setting, the due-date
     // reminder when it is on, the final lock.

@@ -4,7 +4,10 @@
 #include "ui_splash.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QThread>
+
+#include <algorithm>
 
 namespace durnmoor {
 
@@ -21,11 +24,16 @@ SplashWindow::SplashWindow(QWidget *parent)
 
 SplashWindow::~SplashWindow() = default;
 
-void SplashWindow::load()
+void SplashWindow::load(const std::function<void()> &meanwhile)
 {
     show();
     QApplication::processEvents();
-    QThread::msleep(splash_pause_ms);
+    QElapsedTimer paused;
+    paused.start();
+    if (meanwhile)
+        meanwhile();
+    QThread::msleep(
+        static_cast<unsigned long>(std::max<qint64>(0, splash_pause_ms - paused.elapsed())));
 }
 
 } // namespace durnmoor

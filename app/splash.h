@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -19,7 +20,8 @@ public:
     ~SplashWindow() override;
 
     // Its own load step: shown and painted, then the whole program pauses for a second.
-    void load();
+    // meanwhile runs in that second, which lasts as long as it needs.
+    void load(const std::function<void()> &meanwhile = {});
 
 private:
     std::unique_ptr<Ui::SPLASH> ui;

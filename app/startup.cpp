@@ -37,7 +37,8 @@ int run_program(QApplication &app)
 
     {
         SplashWindow splash;
-        splash.load();
+        // The pause is put to use: the register is read and sorted while the splash shows.
+        splash.load([&window] { window.prepare(); });
         window.load_form();
     }
     window.apply_start_rights();

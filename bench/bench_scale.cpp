@@ -363,8 +363,9 @@ const QTemporaryDir &million_folder()
 
 // The window made and shown over the million-instrument folder in a fresh process of this
 // program, so that its peak memory is the window's alone: "--window-over DIR" prints the
-// milliseconds to a shown, painted window, the peak resident size in kB and the first click's
-// milliseconds.
+// milliseconds from the end of the splash's one-second pause to a shown, painted window (the
+// preparation the pause covers taken off), the peak resident size in kB and the first
+// click's milliseconds.
 int window_over(const QString &dir)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -373,7 +374,7 @@ int window_over(const QString &dir)
             .count();
     };
     BenchWindow w(dir);
-    const double shown = since(start);
+    const double shown = since(start) - std::min(w.prepare_ms(), 1000.0);
     const auto click = std::chrono::steady_clock::now();
     w.select_row(500000);
     BenchWindow::settle();
@@ -408,7 +409,7 @@ void BM_Million_StartUp(benchmark::State &state)
         }
     }
     state.counters["register_MB"] = mb;
-    state.counters["shown_ms"] = shown;
+    state.counters["after_splash_ms"] = shown;
     state.counters["peak_MB"] = peak;
     state.counters["first_click_ms"] = clicked;
 }

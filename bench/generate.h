@@ -84,6 +84,9 @@ public:
     QListView *list() const { return control<QListView>("List1"); }
     int rows() const { return list()->model()->rowCount(); }
 
+    // How long the window's preparation took, the part of start-up the splash's pause covers.
+    double prepare_ms() const { return prepare_ms_; }
+
     // Makes row the one selected row of List1, as a plain click does.
     void select_row(int row) const;
 
@@ -97,6 +100,7 @@ private:
 
     QTemporaryDir dir_;
     QString over_;
+    double prepare_ms_ = 0;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<MainWindow> window_;
 };

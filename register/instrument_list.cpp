@@ -62,12 +62,21 @@ void fill_list(Workspace &w, const std::function<bool(const ProductsData &, std:
     fill_list(w, data, chosen);
 }
 
+void prepare_listing(Workspace &w)
+{
+    DataFile file = DataFile::read(products_file(w.state.app_path), w.kept.products.identity());
+    if (file.ok())
+        w.kept.full_order.of(w.kept.products.take(file), key_line(w));
+}
+
 void fill_list(Workspace &w, const std::shared_ptr<const ProductsData> &data,
                const std::function<bool(std::size_t)> &wanted)
 {
     EventPump pump;
+    const auto tick = [&pump] { pump.tick(); };
     w.listing->show_list(data, key_line(w),
-                         list_order(*data, key_line(w), wanted, [&] { pump.tick(); }));
+                         wanted ? list_order(*data, key_line(w), wanted, tick)
+                                : w.kept.full_order.of(data, key_line(w), tick));
 }
 
 void load_up(Workspace &w)

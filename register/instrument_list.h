@@ -20,6 +20,10 @@ int key_line(const Workspace &w);
 // no records.
 std::shared_ptr<const ProductsData> shown_products(Workspace &w);
 
+// products.dat read and its full list sorted ahead of load_up, without a word: a file that
+// cannot be read is left for load_up to report.
+void prepare_listing(Workspace &w);
+
 // Fills the list with the records wanted (all when none is given), read from products.dat.
 void fill_list(Workspace &w,
                const std::function<bool(const ProductsData &, std::size_t)> &wanted = {});

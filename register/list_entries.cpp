@@ -126,6 +126,18 @@ std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
     return order;
 }
 
+const std::vector<std::size_t> &FullOrder::of(const std::shared_ptr<const ProductsData> &data,
+                                              int key_line, const std::function<void()> &tick)
+{
+    // The order also depends on the system's encoding, which does not change while running.
+    if (made_from_.lock() != data || key_line_ != key_line) {
+        records_ = list_order(*data, key_line, {}, tick);
+        made_from_ = data;
+        key_line_ = key_line;
+    }
+    return records_;
+}
+
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)
 {
     const std::string_view key = data.line(record, key_line);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,19 @@ QString list_text(std::string_view line);
 std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
                                     const std::function<bool(std::size_t)> &wanted = {},
                                     const std::function<void()> &tick = {});
+
+// The full list's order of a register, worked out once for the register as read and the
+// line it is listed by: a full listing of an unchanged register is not sorted again.
+class FullOrder {
+public:
+    const std::vector<std::size_t> &of(const std::shared_ptr<const ProductsData> &data,
+                                       int key_line, const std::function<void()> &tick = {});
+
+private:
+    std::weak_ptr<const ProductsData> made_from_;
+    int key_line_ = 0;
+    std::vector<std::size_t> records_;
+};
 
 // The list line of one record.
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record);
