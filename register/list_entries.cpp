@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace durnmoor {
 
@@ -15,13 +16,12 @@ QString list_text(std::string_view line)
 namespace {
 
 // One list line to sort: the first bytes of its folded text in two integers, where comparing
-// the integers compares those bytes, and where the rest of the text lies.
+// the integers compares those bytes. A longer text's whole lies in the keys' block.
 struct SortKey {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
-    std::uint32_t rest = 0; // where the text lies in the keys' block
-    std::uint32_t size = 0;
     std::uint32_t line = 0; // place among the listed records: alike texts keep file order
+    std::uint32_t text = 0; // up to inline_bytes: the text's size; beyond: where it lies
 };
 
 constexpr std::size_t inline_bytes = 16;
@@ -35,22 +35,27 @@ public:
 
     void add(std::string_view line)
     {
-        const std::size_t begin = bytes_.size();
+        folded_.clear();
         if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
             // Plain ASCII reads the same in every 8-bit encoding: folded without decoding.
             for (const char c : line)
-                bytes_.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+                folded_.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
         } else {
             for (const QChar c : list_text(line).toCaseFolded())
                 put_unit(c.unicode());
         }
         SortKey key;
-        key.rest = static_cast<std::uint32_t>(begin);
-        key.size = static_cast<std::uint32_t>(bytes_.size() - begin);
         key.line = static_cast<std::uint32_t>(keys_.size());
-        for (std::size_t i = 0; i < inline_bytes; ++i) {
-            const std::uint64_t byte = i < key.size ? uchar(bytes_[begin + i]) : 0;
-            (i < 8 ? key.high : key.low) |= byte << (56 - 8 * (i % 8));
+        for (std::size_t i = 0; i < inline_bytes && i < folded_.size(); ++i)
+            (i < 8 ? key.high : key.low) |= std::uint64_t(uchar(folded_[i])) << (56 - 8 * (i % 8));
+        if (folded_.size() <= inline_bytes) {
+            key.text = static_cast<std::uint32_t>(folded_.size());
+        } else {
+            // Kept whole with its size in front, so one number finds both.
+            key.text = static_cast<std::uint32_t>(inline_bytes + 1 + long_texts_.size());
+            const auto size = static_cast<std::uint32_t>(folded_.size());
+            long_texts_.append(reinterpret_cast<const char *>(&size), sizeof size);
+            long_texts_ += folded_;
         }
         keys_.push_back(key);
     }
@@ -63,12 +68,12 @@ public:
                 return a.high < b.high;
             if (a.low != b.low)
                 return a.low < b.low;
-            if (a.size > inline_bytes || b.size > inline_bytes) {
+            if (a.text > inline_bytes || b.text > inline_bytes) {
                 const int rest = text(a).compare(text(b));
                 if (rest != 0)
                     return rest < 0;
-            } else if (a.size != b.size) {
-                return a.size < b.size; // a text that is all zero bytes further on
+            } else if (a.text != b.text) {
+                return a.text < b.text; // the shorter, padded with zero bytes, comes first
             }
             return a.line < b.line;
         });
@@ -82,23 +87,36 @@ private:
     void put_unit(char16_t unit)
     {
         if (unit < 0x80) {
-            bytes_.push_back(static_cast<char>(unit));
+            folded_.push_back(static_cast<char>(unit));
         } else if (unit < 0x800) {
-            bytes_.push_back(static_cast<char>(0xc0 | (unit >> 6)));
-            bytes_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+            folded_.push_back(static_cast<char>(0xc0 | (unit >> 6)));
+            folded_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
         } else {
-            bytes_.push_back(static_cast<char>(0xe0 | (unit >> 12)));
-            bytes_.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3f)));
-            bytes_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+            folded_.push_back(static_cast<char>(0xe0 | (unit >> 12)));
+            folded_.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3f)));
+            folded_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
         }
     }
 
-    std::string_view text(const SortKey &key) const
+    // The whole folded text of a key; for a short one, its inline bytes.
+    std::string_view text(const SortKey &key)
     {
-        return std::string_view(bytes_).substr(key.rest, key.size);
+        if (key.text <= inline_bytes) {
+            short_text_.clear();
+            for (std::size_t i = 0; i < key.text; ++i)
+                short_text_.push_back(
+                    static_cast<char>((i < 8 ? key.high : key.low) >> (56 - 8 * (i % 8))));
+            return short_text_;
+        }
+        const std::size_t at = key.text - inline_bytes - 1;
+        std::uint32_t size = 0;
+        std::memcpy(&size, long_texts_.data() + at, sizeof size);
+        return std::string_view(long_texts_).substr(at + sizeof size, size);
     }
 
-    std::string bytes_;
+    std::string folded_;     // the text being added
+    std::string short_text_; // a short text spelled out for a comparison with a long one
+    std::string long_texts_;
     std::vector<SortKey> keys_;
 };
 
@@ -108,13 +126,13 @@ std::vector<std::size_t> list_order(const ProductsData &data, int key_line,
                                     const std::function<bool(std::size_t)> &wanted,
                                     const std::function<void()> &tick)
 {
-    std::vector<std::size_t> records;
+    std::vector<std::uint32_t> records;
     records.reserve(data.size());
     FoldedKeys folded(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (!wanted || wanted(i)) {
             folded.add(data.line(i, key_line));
-            records.push_back(i);
+            records.push_back(static_cast<std::uint32_t>(i));
         }
         if (tick)
             tick();
