@@ -66,11 +66,13 @@ bool save_product(Workspace &w)
     const ProductsData &data = *kept;
     ProductsRewrite rewrite(data);
     bool matched = false;
+    std::optional<std::size_t> changed = data.size(); // the one record that changes, if one
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (data.line(i, instrument_no) != key) {
             rewrite.copy(i);
             continue;
         }
+        changed = matched ? std::nullopt : std::optional(i);
         matched = true;
         // No abandons the whole save: nothing has been written yet.
         if (!Messages::confirm(w.window, QString::fromLatin1(overwrite_question),
@@ -87,7 +89,10 @@ bool save_product(Workspace &w)
     // A failed write keeps what was typed, so the user can try again.
     if (!report_write_failure(w.window, file.replace(rewrite.bytes())))
         return false;
-    w.kept.products.keep(file.identity(), std::make_shared<const ProductsData>(std::move(rewrite)));
+    const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
+    w.kept.products.keep(file.identity(), written);
+    if (changed)
+        w.kept.full_order.carry_over(kept, written, *changed);
     disableform(w);
     clean(w);
     load_up(w);

@@ -15,6 +15,32 @@ QString list_text(std::string_view line)
 
 namespace {
 
+// A line's text folded to small letters, each UTF-16 unit written as UTF-8 writes a code
+// point (ASCII as itself), so that comparing the bytes compares the units.
+void fold_into(std::string_view line, std::string &folded)
+{
+    folded.clear();
+    if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
+        // Plain ASCII reads the same in every 8-bit encoding: folded without decoding.
+        for (const char c : line)
+            folded.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+        return;
+    }
+    for (const QChar c : list_text(line).toCaseFolded()) {
+        const char16_t unit = c.unicode();
+        if (unit < 0x80) {
+            folded.push_back(static_cast<char>(unit));
+        } else if (unit < 0x800) {
+            folded.push_back(static_cast<char>(0xc0 | (unit >> 6)));
+            folded.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+        } else {
+            folded.push_back(static_cast<char>(0xe0 | (unit >> 12)));
+            folded.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3f)));
+            folded.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
+        }
+    }
+}
+
 // One list line to sort: the first bytes of its folded text in two integers, where comparing
 // the integers compares those bytes. A longer text's whole lies in the keys' block.
 struct SortKey {
@@ -26,24 +52,15 @@ struct SortKey {
 
 constexpr std::size_t inline_bytes = 16;
 
-// The list's order compares texts folded to small letters, code unit by code unit. Each unit
-// is written as UTF-8 writes a code point (ASCII as itself), so comparing bytes compares
-// units; most texts then differ within their first bytes, which the sort holds in its keys.
+// The list's order compares folded texts; most differ within their first bytes, which the
+// sort holds in its keys.
 class FoldedKeys {
 public:
     explicit FoldedKeys(std::size_t count) { keys_.reserve(count); }
 
     void add(std::string_view line)
     {
-        folded_.clear();
-        if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
-            // Plain ASCII reads the same in every 8-bit encoding: folded without decoding.
-            for (const char c : line)
-                folded_.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
-        } else {
-            for (const QChar c : list_text(line).toCaseFolded())
-                put_unit(c.unicode());
-        }
+        fold_into(line, folded_);
         SortKey key;
         key.line = static_cast<std::uint32_t>(keys_.size());
         for (std::size_t i = 0; i < inline_bytes && i < folded_.size(); ++i)
@@ -84,20 +101,6 @@ public:
     }
 
 private:
-    void put_unit(char16_t unit)
-    {
-        if (unit < 0x80) {
-            folded_.push_back(static_cast<char>(unit));
-        } else if (unit < 0x800) {
-            folded_.push_back(static_cast<char>(0xc0 | (unit >> 6)));
-            folded_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
-        } else {
-            folded_.push_back(static_cast<char>(0xe0 | (unit >> 12)));
-            folded_.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3f)));
-            folded_.push_back(static_cast<char>(0x80 | (unit & 0x3f)));
-        }
-    }
-
     // The whole folded text of a key; for a short one, its inline bytes.
     std::string_view text(const SortKey &key)
     {
@@ -154,6 +157,33 @@ const std::vector<std::size_t> &FullOrder::of(const std::shared_ptr<const Produc
         key_line_ = key_line;
     }
     return records_;
+}
+
+void FullOrder::carry_over(const std::shared_ptr<const ProductsData> &before,
+                           const std::shared_ptr<const ProductsData> &after, std::size_t changed)
+{
+    if (made_from_.lock() != before || !after)
+        return;
+    const bool appended = changed == before->size();
+    if (after->size() != before->size() + (appended ? 1 : 0))
+        return;
+    if (!appended) {
+        const auto was = std::find(records_.begin(), records_.end(), changed);
+        if (was == records_.end())
+            return;
+        records_.erase(was);
+    }
+    std::string key, other;
+    fold_into(after->line(changed, key_line_), key);
+    // The first line that sorts after the changed record: its text later, or alike and later
+    // in the file.
+    const auto at = std::partition_point(records_.begin(), records_.end(), [&](std::size_t i) {
+        fold_into(after->line(i, key_line_), other);
+        const int order = other.compare(key);
+        return order < 0 || (order == 0 && i < changed);
+    });
+    records_.insert(at, changed);
+    made_from_ = after;
 }
 
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)

@@ -42,6 +42,12 @@ public:
     const std::vector<std::size_t> &of(const std::shared_ptr<const ProductsData> &data,
                                        int key_line, const std::function<void()> &tick = {});
 
+    // after is before with record `changed` replaced, or appended when it is before's size:
+    // the order of before, if it is the one kept, is carried over with that record moved to
+    // its place, instead of sorting everything again.
+    void carry_over(const std::shared_ptr<const ProductsData> &before,
+                    const std::shared_ptr<const ProductsData> &after, std::size_t changed);
+
 private:
     std::weak_ptr<const ProductsData> made_from_;
     int key_line_ = 0;
