@@ -1,10 +1,11 @@
 // history.dat as read, summed, appended to and rewritten, the dates it holds and the due
 // dates they give; then the calibration side of the main window, driven through its own
 // controls: the next due date on the details tab, the listing of instruments falling due,
-// and the history tab. Today is Saturday 5 December 2026 throughout.
+// the history tab, and the start-up reminder. Today is Saturday 5 December 2026 throughout.
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "calibration/history_file.h"
+#include "calibration/reminders.h"
 #include "support/window_fixture.h"
 
 using namespace durnmoor;
@@ -41,6 +42,14 @@ const std::string two_lines = "Calibrated OK\r\nDrift 0.1%\r\n";
 const std::string same_day = psu_before + cal("DMM-1", "100", "First OK\r\nDrift 0.2%\r\n") +
                              psu_between + cal("DMM-1", "80", "second\r\n");
 const std::string original = same_day + dmm_jan + other_case;
+
+// Calibrated every 12 months, last on the given day.
+product_record calibrated_on(const std::string &no, const std::string &day,
+                             const std::string &month, const std::string &year = "2025",
+                             const std::string &what = {})
+{
+    return make_record({no, what, "AVAILABLE", " 12 ", day, month, year});
+}
 
 // Intervals longer than can be typed, and a date that is no date, each after an instrument
 // with other dates; last, an instrument to type into.
@@ -256,25 +265,22 @@ private slots:
     }
     void due_listing()
     {
-        const auto due = [](const char *no, const char *what, const char *day, const char *month,
-                            const char *year) {
-            return make_record({no, what, "AVAILABLE", " 12 ", day, month, year});
-        };
-        WindowFixture f(file_of(
-            {due("JUL-05", "Thermometer", "5", "July", "2026"), // 7 months away
-             due("JUN-05", "Balance", "5", "June", "2026"),
-             due("MAR-05", "Caliper", "5", "March", "2026"),
-             due("JAN-10", "Torque wrench", "10", "January", "2026"),
-             due("FEB-01", "Pressure gauge", "1", "February", "2026"),
-             due("OVR-25", "Old meter", "1", "January", "2025"),
-             due("DEC-31", "Hygrometer", "31", "December", "2025"),
-             with(due("OBS-1", "Obsolete bridge", "5", "November", "2025"),
-                  {{availability, "OBSOLETE"}}),
-             with(due("REF-1", "Reference", "5", "December", "2025"), {{cal_mode, "REF ONLY"}}),
-             due("BAD-1", "Unknown history", "xx", "May", "2025")}));
+        WindowFixture f(
+            file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
+                     calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
+                     calibrated_on("MAR-05", "5", "March", "2026", "Caliper"),
+                     calibrated_on("JAN-10", "10", "January", "2026", "Torque wrench"),
+                     calibrated_on("FEB-01", "1", "February", "2026", "Pressure gauge"),
+                     calibrated_on("OVR-25", "1", "January", "2025", "Old meter"),
+                     calibrated_on("DEC-31", "31", "December", "2025", "Hygrometer"),
+                     with(calibrated_on("OBS-1", "5", "November", "2025", "Obsolete bridge"),
+                          {{availability, "OBSOLETE"}}),
+                     with(calibrated_on("REF-1", "5", "December", "2025", "Reference"),
+                          {{cal_mode, "REF ONLY"}}),
+                     calibrated_on("BAD-1", "xx", "May", "2025", "Unknown history")}));
         QFETCH(QString, steps);
         f.run(steps);
-        QTEST(f.list_lines().join(", "), "listed");
+        QTEST(f.lines_of().join(", "), "listed");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0"));
     }
 
@@ -362,6 +368,62 @@ private slots:
             f.run("tab=0; row=0; tab=3; history row=1");
             QCOMPARE(result->toPlainText(), "Calibrated OK\nDrift 0.1%\n");
         }
+    }
+
+    // Due within the notice or overdue, obsolete or not, in file order; never a record whose
+    // dates give no due date.
+    void due_within_the_notice_data()
+    {
+        QTest::addColumn<int>("notice");
+        QTest::addColumn<QString>("reminded"); // number:days
+        QTest::newRow("a week") << 7 << "TODAY:0 WEEK:7 LATE:-4 OBS:-30";
+        QTest::newRow("none: due today or overdue") << 0 << "TODAY:0 LATE:-4 OBS:-30";
+    }
+    void due_within_the_notice()
+    {
+        QFETCH(int, notice);
+        const ProductsData data(file_of(
+            {calibrated_on("TODAY", "5", "December"), calibrated_on("WEEK", "12", "December"),
+             calibrated_on("EIGHT", "13", "December"), calibrated_on("LATE", "1", "December"),
+             with(calibrated_on("OBS", "5", "November"), {{availability, "OBSOLETE"}}),
+             calibrated_on("NODATE", "31", "April")}));
+        QStringList reminded;
+        for (const DueReminder &r : due_reminders(data, QDate(2026, 12, 5), notice))
+            reminded << QString::fromStdString(r.instrument_no) + ':' + QString::number(r.days);
+        QTEST(reminded.join(' '), "reminded");
+    }
+
+    // One window for each instrument within the week's notice, only when the reminder is on.
+    void windows_at_start_up_data()
+    {
+        QTest::addColumn<QVariant>("on");
+        QTest::addColumn<int>("windows");
+        QTest::newRow("on") << QVariant("1") << 3;
+        QTest::newRow("off") << QVariant("0") << 0;
+        QTest::newRow("absent") << QVariant() << 0;
+    }
+    void windows_at_start_up()
+    {
+        QFETCH(QVariant, on);
+        const WindowFixture f(
+            file_of({calibrated_on("DMM-014", "10", "December"),
+                     calibrated_on("FAR", "20", "December"), calibrated_on("B", "1", "December"),
+                     calibrated_on("C", "6", "December")}),
+            {}, [&](TestEnv &env) {
+                if (on.isValid())
+                    env.settings().setValue("Reminder/On", on);
+            });
+        QStringList shown;
+        for (QWidget *window : open_windows("Reminder")) {
+            QCOMPARE(window->windowTitle(), "Durnmoor - Calibration Due Date Reminder");
+            for (const char *label : {"Label1", "Label2", "Label3", "Label4"})
+                shown << window->findChild<QLabel *>(label)->text();
+            window->close();
+        }
+        QTEST(int(shown.size() / 4), "windows");
+        QVERIFY(shown.isEmpty() ||
+                shown.join('/').contains("DMM-014/is due for calibration in/"
+                                         "5 days time./Thursday 10 December 2026"));
     }
 };
 

@@ -138,7 +138,7 @@ private slots:
         QStringList seen; // outlives the window, whose end resets the hooks that fill it
         WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
         const QString pdf = f.env.path("listed.pdf");
-        f.trigger("printlisted");
+        f.run("printlisted");
         QWidget *dialog = open_windows("printit").value(0);
         QCOMPARE(dialog->windowTitle(), "Durnmoor Print Listed Items - Format Table");
         QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
