@@ -55,31 +55,6 @@ void click_row(QListView *list, int row, Qt::KeyboardModifiers modifiers, bool t
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, modifiers, at);
 }
 
-// The whole text replaced by typing it; "\n" is a press of Return.
-void type_text(QPlainTextEdit *edit, const QString &text)
-{
-    QTest::mouseClick(edit->viewport(), Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClicks(edit, lines[i]);
-    }
-}
-
-// Picked as the box reports a user's pick.
-bool pick(QComboBox *box, const QString &text)
-{
-    const int index = box->findText(text, Qt::MatchExactly);
-    if (index < 0 || !box->isEnabled())
-        return false;
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-    return true;
-}
-
 } // namespace
 
 void WindowFixture::run(const QString &steps)
@@ -117,11 +92,20 @@ void WindowFixture::run(const QString &steps)
         } else if (step.startsWith(QLatin1String("paste ")))
             control<QLineEdit>(qPrintable(name.mid(6)))->setText(text);
         else if (step.contains('=')) {
-            if (auto *combo = control<QComboBox>(box))
-                QVERIFY2(pick(combo, text), qPrintable(step));
-            else if (auto *edit = control<QPlainTextEdit>(box))
-                type_text(edit, text);
-            else if (auto *line = control<QLineEdit>(box)) {
+            if (auto *combo = control<QComboBox>(box)) {
+                const int index = combo->findText(text, Qt::MatchExactly);
+                QVERIFY2(index >= 0 && combo->isEnabled(), qPrintable(step));
+                combo->setCurrentIndex(index);
+                emit combo->activated(index); // as the box reports a user's pick
+            } else if (auto *edit = control<QPlainTextEdit>(box)) {
+                edit->selectAll();
+                const QStringList lines = text.split(u'\n');
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    if (i > 0)
+                        QTest::keyClick(edit, Qt::Key_Return);
+                    QTest::keyClicks(edit, lines[i]);
+                }
+            } else if (auto *line = control<QLineEdit>(box)) {
                 line->selectAll();
                 QTest::keyClicks(line, text);
             } else
