@@ -202,15 +202,14 @@ private slots:
         QWidget *dialog = ::log_in();
         QVERIFY(dialog && !f->window->isEnabled());
         QCOMPARE(dialog->windowTitle(), "Durnmoor Password Protection");
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("Text2"), name);
-        QTest::keyClick(dialog->findChild<QLineEdit *>("Text2"), Qt::Key_Return);
+        f->run("Text2=" + name + "; Return");
         QTest::keyClicks(dialog->focusWidget(), password); // Enter moved on to the password
-        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        f->run("Return");
         if (after == "denied") {
             QCOMPARE(shown_messages(), QStringList{"Information \"Durnmoor\": Incorrect Password "
                                                    "Supplied. Access Denied. (Ok, default Ok)"});
             QCOMPARE(::log_in(), dialog); // still open, as it was
-            QCOMPARE(dialog->findChild<QLineEdit *>("Text2")->text(), name);
+            QCOMPARE(f->text_of("Text2"), name);
             QVERIFY(!f->window->isEnabled());
             return;
         }
@@ -239,10 +238,7 @@ private slots:
     {
         QFETCH(bool, close_box);
         auto f = protected_window();
-        if (close_box)
-            ::log_in()->close();
-        else
-            f->run("Command2");
+        f->run(close_box ? "close" : "Command2");
         QTRY_VERIFY(!::log_in());
         QVERIFY(f->window->isEnabled() && f->window->isMinimized());
         QCOMPARE(f->window->state().right(3), "0");

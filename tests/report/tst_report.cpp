@@ -158,10 +158,7 @@ private slots:
             look();
             return how == "register unreadable" ? EACCES : 0;
         });
-        if (how == "closed") // by the window's close control
-            dialog->close();
-        else
-            QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        f.run(how == "closed" ? "close" : "Command1");
         QVERIFY(open_windows("printit").isEmpty());
         QVERIFY(f.window->isEnabled());
         QCOMPARE(seen, (QStringList{"Durnmoor Print Listed Items - Format Table", "on",

@@ -76,7 +76,9 @@ void WindowFixture::run(const QString &steps)
             QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
                               bar->tabRect(text.toInt()).center());
             QApplication::processEvents();
-        } else if (step == "Return")
+        } else if (step == "close")
+            windows().constFirst()->close();
+        else if (step == "Return")
             QTest::keyClick(windows().constFirst()->focusWidget(), Qt::Key_Return);
         else if (step == "no edit right") {
             window->state().set_right(3, QStringLiteral("0"));
