@@ -17,53 +17,6 @@ namespace {
 const std::string accounts =
     crlf_lines({"Zed", "pw", " 0 ", " 0 ", " 1 ", "amy", "a", " 1 ", " 1 ", " 1 "});
 
-struct DialogFixture {
-    TestEnv env;
-    XdgAutostart autostart{env.path("autostart"), "/opt/my apps/durnmoor"};
-    AppState state;
-    QPointer<AccountDialog> dialog; // it deletes itself when it closes
-
-    DialogFixture()
-    {
-        env.write_file("security.dat", accounts);
-        open();
-    }
-    ~DialogFixture() { delete dialog; }
-    void open()
-    {
-        dialog = new AccountDialog(AppContext{env.dir(), &env.settings(), &autostart}, state);
-        dialog->show();
-    }
-    template <typename T = QCheckBox> T *control(const char *name) const
-    {
-        return dialog->findChild<T *>(QString::fromLatin1(name));
-    }
-    // The boxes' texts, then 1 or 0 for each tick box: "Zed|pw| 011".
-    QString shown(std::initializer_list<const char *> texts,
-                  std::initializer_list<const char *> boxes)
-    {
-        QStringList out;
-        for (const char *name : texts)
-            out << control<QLineEdit>(name)->text();
-        QString ticks = " ";
-        for (const char *name : boxes)
-            ticks += control(name)->isChecked() ? '1' : '0';
-        return out.join('|') + ticks;
-    }
-    void choose(const QString &name)
-    {
-        auto *chooser = control<QComboBox>("Combo1");
-        chooser->setCurrentIndex(chooser->findText(name));
-        emit chooser->activated(chooser->currentIndex());
-    }
-    QString settings()
-    {
-        return env.settings().value("Pass/Word").toString() + ' ' +
-               env.settings().value("Reminder/On").toString() + ' ' +
-               env.settings().value("Reminder/Days").toString();
-    }
-};
-
 QWidget *log_in()
 {
     return open_windows("SettingsPro").value(0);
@@ -73,12 +26,11 @@ QWidget *log_in()
 const std::string log_ins = crlf_lines({"Boss", "Pw", " 1 ", " 0 ", " 0 ", "plain", "", "0", "0",
                                         "1", "spaced", "s", " 0 ", " 0 ", " 1 "});
 
-std::unique_ptr<WindowFixture> protected_window(const QString &word = "YES",
-                                                const std::string &file = log_ins)
+std::unique_ptr<WindowFixture> protected_window()
 {
-    return std::make_unique<WindowFixture>(std::string(), std::string(), [&](TestEnv &env) {
-        env.settings().setValue("Pass/Word", word);
-        env.write_file("security.dat", file);
+    return std::make_unique<WindowFixture>(std::string(), std::string(), [](TestEnv &env) {
+        env.settings().setValue("Pass/Word", "YES");
+        env.write_file("security.dat", log_ins);
     });
 }
 
@@ -126,114 +78,104 @@ private slots:
                              " 0 ", " 0 ", " 0 "}));
     }
 
-    // The options show what is stored and the start-up entry as it is, and are stored however
-    // the dialog closes.
-    void options_stored_and_shown_again()
+    // "Durnmoor Authorisation Setup " opened from the menu. The options show what is stored
+    // and the start-up entry as it is, and are stored however the dialog closes; a right ticks
+    // the rights it implies; the first test of an entry that holds decides, and only a valid
+    // entry is written; the chooser names the account to delete.
+    void account_dialog_data()
     {
-        DialogFixture f;
-        QCOMPARE(f.dialog->windowTitle(), "Durnmoor Authorisation Setup ");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("shown");  // Text3|Text1|Text2|Text11, then Check1 to Check6
+        QTest::addColumn<QString>("stored"); // once closed: protection, reminder, days, start-up
+        const QString info = "Information \"Durnmoor\": ", warning = "Warning \"Durnmoor\": ",
+                      ok = " (Ok, default Ok)";
+        const QString restart = info +
+                                "You will need to QUIT Durnmoor and restart the Program to "
+                                "reinitialise Auto-Calibration Due-Date Reminder." +
+                                ok;
+        const QString passwords =
+            warning +
+            "You have entered TWO different passwords. Please "
+            "re-enter your *NEW* password, and verify it by re-entering the same password on the "
+            "next box." +
+            ok;
+        const QString remove =
+            "Information \"Durnmoor Removal of User Authorisation\": Are you "
+            "sure you want to DELETE this user from Durnmoor Account Administration (user will "
+            "not longer be able to access any of Durnmoor's Data? (Yes|No, default No)";
+        // clang-format off
+        QTest::newRow("options stored, shown again") << "Check6; Text11=10.5 days; Check5; Check1; "
+            "Command2; passwordproena" << accounts << restart << "|||10 100011"
+            << "YES 1 10.5 started";
+        QTest::newRow("options cleared, stored on closing") << "Check6; Check5; Command2; "
+            "passwordproena; Check5; Check6; Text11=abc; Command2" << accounts << restart << ""
+            << "NO 0 0 not started";
+        QTest::newRow("edit ticks all three on an empty form") << "Check3" << accounts << ""
+            << "|||7 011100" << "";
+        QTest::newRow("unticking touches no other box") << "Check3; Check3" << accounts << ""
+            << "|||7 010100" << "";
+        QTest::newRow("chosen: as stored, the password must be given again")
+            << "Combo1=Zed; Command1" << accounts << passwords << "Zed|pw||7 010100" << "";
+        QTest::newRow("protection, no password") << "Check1; Command1" << accounts
+            << warning + "You cannot have password-protection on, without having a password. "
+               "Please enter a password and verify it, or un-check the protection." + ok
+            << "|||7 100000" << "";
+        QTest::newRow("protection, no name") << "Check1; Text1=p; Text2=p; Command1" << accounts
+            << warning + "No Username entered." + ok << "|p|p|7 100000" << "";
+        QTest::newRow("no name") << "Text1=p; Text2=p; Command1" << accounts << warning +
+            "You have to have a Username to create a Password-Authorisation Account." + ok
+            << "|p|p|7 000000" << "";
+        QTest::newRow("passwords differ") << "Text3=Al; Text1=p; Text2=q; Command1" << accounts
+            << passwords << "Al|p|q|7 000000" << "";
+        QTest::newRow("name in another case appended") << "Text3=AMY; Command1"
+            << accounts + crlf_lines({"AMY", "", " 0 ", " 0 ", " 0 "}) << "" << "|||7 000000" << "";
+        QTest::newRow("existing name replaced in its place")
+            << "Check1; Text3=Zed; Text1=n; Text2=n; Command1"
+            << crlf_lines({"Zed", "n", " 0 ", " 0 ", " 0 ", "amy", "a", " 1 ", " 1 ", " 1 "}) << ""
+            << "|||7 100000" << "";
+        QTest::newRow("delete, nobody chosen") << "Yes; Command3" << accounts << remove
+            << "|||7 000000" << "";
+        QTest::newRow("delete answered No") << "Combo1=Zed; No; Command3" << accounts << remove
+            << "Zed|pw||7 010100" << "";
+        QTest::newRow("delete answered Yes") << "Combo1=Zed; Yes; Command3"
+            << crlf_lines({"amy", "a", " 1 ", " 1 ", " 1 "}) << remove << "|||7 000000" << "";
+        // clang-format on
+    }
+    void account_dialog()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, stored);
+        WindowFixture f({}, {}, [](TestEnv &env) { env.write_file("security.dat", accounts); });
+        f.run("passwordproena");
+        QCOMPARE(f.windows().constFirst()->windowTitle(), "Durnmoor Authorisation Setup ");
         auto *chooser = f.control<QComboBox>("Combo1");
         QCOMPARE(chooser->currentText() + ": " + chooser->itemText(0) + ' ' + chooser->itemText(1),
                  "Choose User: amy Zed");
-        QCOMPARE(f.shown({"Text11"}, {"Check1", "Check5", "Check6"}), "7 000");
-        QTest::mouseClick(f.control("Check6"), Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
-        QCOMPARE(shown_messages(),
-                 QStringList{"Information \"Durnmoor\": You will need to QUIT Durnmoor and restart "
-                             "the Program to reinitialise Auto-Calibration Due-Date Reminder. (Ok, "
-                             "default Ok)"});
-        f.control<QLineEdit>("Text11")->setText("10.5 days");
-        f.control("Check5")->setChecked(true);
-        f.control("Check1")->setChecked(true);
-        f.control<QPushButton>("Command2")->click();
-        QCOMPARE(f.settings(), "YES 1 10.5");
-        QVERIFY(f.env.read_file("autostart/durnmoor.desktop")
-                    .find("Exec=\"/opt/my apps/durnmoor\"\n") != std::string::npos);
-        f.open();
-        QCOMPARE(f.shown({"Text11"}, {"Check1", "Check5", "Check6"}), "10 111");
-        for (const char *box : {"Check1", "Check5", "Check6"})
-            f.control(box)->setChecked(false);
-        f.control<QLineEdit>("Text11")->setText("abc");
-        f.dialog->close();
-        QCOMPARE(f.settings(), "NO 0 0");
-        QVERIFY(!f.autostart.registered());
-    }
 
-    void rights_tick_what_they_imply()
-    {
-        DialogFixture f;
-        f.control("Check3")->click(); // on an empty form: all three
-        QCOMPARE(f.shown({}, {"Check3", "Check2", "Check4"}), " 111");
-        f.control("Check3")->click(); // unticking touches no other box
-        QCOMPARE(f.shown({}, {"Check3", "Check2", "Check4"}), " 011");
-        f.dialog->reload();
-        f.choose("Zed"); // stored " 0 ", " 0 ", " 1 ": editing implies reading
-        QCOMPARE(f.shown({"Text3", "Text1", "Text2"}, {"Check3", "Check2", "Check4"}),
-                 "Zed|pw| 011");
-        f.control<QPushButton>("Command1")->click(); // the password must be given again
-        QVERIFY(shown_messages().value(0).contains("TWO different passwords"));
-    }
+        f.run(steps);
 
-    // The first test that holds decides; only a valid entry is written.
-    void accept_data()
-    {
-        QTest::addColumn<bool>("protection");
-        QTest::addColumn<QStringList>("typed"); // user name, password, verify
-        QTest::addColumn<QString>("warning");   // empty: saved
-        QTest::addColumn<std::string>("file");
-        // clang-format off
-        QTest::newRow("protection, no password") << true << QStringList{"", "", ""}
-            << "You cannot have password-protection on, without having a password. Please enter a "
-               "password and verify it, or un-check the protection." << accounts;
-        QTest::newRow("protection, no name") << true << QStringList{"", "p", "p"}
-            << "No Username entered." << accounts;
-        QTest::newRow("no name") << false << QStringList{"", "p", "p"}
-            << "You have to have a Username to create a Password-Authorisation Account." << accounts;
-        QTest::newRow("passwords differ") << false << QStringList{"Al", "p", "q"}
-            << "You have entered TWO different passwords. Please re-enter your *NEW* password, and "
-               "verify it by re-entering the same password on the next box." << accounts;
-        QTest::newRow("name in another case appended") << false << QStringList{"AMY", "", ""} << ""
-            << accounts + crlf_lines({"AMY", "", " 0 ", " 0 ", " 0 "});
-        QTest::newRow("existing name replaced in its place") << true << QStringList{"Zed", "n", "n"}
-            << "" << crlf_lines({"Zed", "n", " 0 ", " 0 ", " 0 ", "amy", "a", " 1 ", " 1 ", " 1 "});
-        // clang-format on
-    }
-    void accept()
-    {
-        QFETCH(bool, protection);
-        QFETCH(QStringList, typed);
-        QFETCH(QString, warning);
-        DialogFixture f;
-        f.control("Check1")->setChecked(protection);
-        const char *boxes[] = {"Text3", "Text1", "Text2"};
-        for (int i = 0; i < 3; ++i)
-            f.control<QLineEdit>(boxes[i])->setText(typed[i]);
-        f.control<QPushButton>("Command1")->click();
-        QCOMPARE(shown_messages().join(""),
-                 warning.isEmpty() ? "" : "Warning \"Durnmoor\": " + warning + " (Ok, default Ok)");
         QTEST(f.env.read_file("security.dat"), "file");
-        // Saved: the chooser is refilled; refused: the entries stay.
-        QCOMPARE(f.control<QLineEdit>("Text3")->text(), warning.isEmpty() ? QString() : typed[0]);
-    }
-
-    // The chooser names the account: with "Choose User" showing, nobody is deleted.
-    void delete_user()
-    {
-        DialogFixture f;
-        const auto press = [&f](QMessageBox::StandardButton answer) {
-            Messages::queue_answer(answer);
-            f.control<QPushButton>("Command3")->click();
-        };
-        press(QMessageBox::Yes);
-        f.choose("Zed");
-        press(QMessageBox::No);
-        QCOMPARE(f.env.read_file("security.dat"), accounts);
-        press(QMessageBox::Yes);
-        QCOMPARE(f.env.read_file("security.dat"), crlf_lines({"amy", "a", " 1 ", " 1 ", " 1 "}));
-        QCOMPARE(shown_messages().size(), 3);
-        QCOMPARE(shown_messages()[0],
-                 "Information \"Durnmoor Removal of User Authorisation\": Are you sure you want to "
-                 "DELETE this user from Durnmoor Account Administration (user will not longer be "
-                 "able to access any of Durnmoor's Data? (Yes|No, default No)");
+        QTEST(shown_messages().join('|'), "messages");
+        QString shown; // the dialog's boxes, while it is open
+        if (!open_windows("password").isEmpty()) {
+            shown = QStringList({f.text_of("Text3"), f.text_of("Text1"), f.text_of("Text2"),
+                                 f.text_of("Text11") + ' '})
+                        .join('|');
+            for (const char *box : {"Check1", "Check2", "Check3", "Check4", "Check5", "Check6"})
+                shown += f.control<QCheckBox>(box)->isChecked() ? '1' : '0';
+        }
+        QTEST(shown, "shown");
+        const bool started = f.env.read_file("autostart/durnmoor.desktop")
+                                 .find("Exec=\"/opt/my apps/durnmoor\"\n") != std::string::npos;
+        QSettings &settings = f.env.settings();
+        if (!stored.isEmpty())
+            QCOMPARE(settings.value("Pass/Word").toString() + ' ' +
+                         settings.value("Reminder/On").toString() + ' ' +
+                         settings.value("Reminder/Days").toString() +
+                         (started ? " started" : " not started"),
+                     stored);
     }
 
     void log_in_data()
@@ -260,15 +202,14 @@ private slots:
         QWidget *dialog = ::log_in();
         QVERIFY(dialog && !f->window->isEnabled());
         QCOMPARE(dialog->windowTitle(), "Durnmoor Password Protection");
-        QTest::keyClicks(dialog->findChild<QLineEdit *>("Text2"), name);
-        QTest::keyClick(dialog->findChild<QLineEdit *>("Text2"), Qt::Key_Return);
+        f->run("Text2=" + name + "; Return");
         QTest::keyClicks(dialog->focusWidget(), password); // Enter moved on to the password
-        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        f->run("Return");
         if (after == "denied") {
             QCOMPARE(shown_messages(), QStringList{"Information \"Durnmoor\": Incorrect Password "
                                                    "Supplied. Access Denied. (Ok, default Ok)"});
             QCOMPARE(::log_in(), dialog); // still open, as it was
-            QCOMPARE(dialog->findChild<QLineEdit *>("Text2")->text(), name);
+            QCOMPARE(f->text_of("Text2"), name);
             QVERIFY(!f->window->isEnabled());
             return;
         }
@@ -285,25 +226,6 @@ private slots:
                  after);
     }
 
-    // Nobody to log in, or a protection word neither "YES" nor "NO": no log-in is asked for,
-    // and nothing can be changed.
-    void no_log_in_and_no_editing_data()
-    {
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<std::string>("file");
-        QTest::newRow("no accounts") << "YES" << std::string();
-        QTest::newRow("protection word in small letters") << "yes" << log_ins;
-    }
-    void no_log_in_and_no_editing()
-    {
-        QFETCH(QString, word);
-        QFETCH(std::string, file);
-        auto f = protected_window(word, file);
-        QVERIFY(!::log_in() && f->window->isEnabled());
-        f->trigger("fulllist");
-        QVERIFY(!f->control<QPushButton>("Command1")->isEnabled());
-    }
-
     // Cancelled, the window is minimised, usable but as locked as before; restored, by itself or
     // from the notification area, it asks again.
     void cancelled_log_in_asks_again_on_restore_data()
@@ -316,10 +238,7 @@ private slots:
     {
         QFETCH(bool, close_box);
         auto f = protected_window();
-        if (close_box)
-            ::log_in()->close();
-        else
-            ::log_in()->findChild<QPushButton *>("Command2")->click();
+        f->run(close_box ? "close" : "Command2");
         QTRY_VERIFY(!::log_in());
         QVERIFY(f->window->isEnabled() && f->window->isMinimized());
         QCOMPARE(f->window->state().right(3), "0");

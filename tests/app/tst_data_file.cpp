@@ -1,16 +1,26 @@
 // Where the data files live, reading and rewriting them: a failed read is never an empty
-// file, and no failed step of a rewrite touches the data file.
+// file, no failed step of a rewrite touches the data file, and a file kept parsed is read
+// again once it changed. Writers killed part way or racing each other never tear a file.
 #include "app/data_file.h"
 #include "app/data_folder.h"
+#include "app/kept_file.h"
 #include "app/single_instance.h"
 #include "register/products_file.h"
 #include "support/test_env.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace durnmoor;
 using durnmoor::test::TestEnv;
@@ -24,13 +34,43 @@ DataFilePlace place_in(const TestEnv &env, bool owner_only = false)
     return {env.path("products.dat"), env.path("products2.dat"), owner_only};
 }
 
+// Rewrites the file `times` times (for ever when negative), each time with next(old bytes);
+// the exit status is 1 as soon as a rewrite fails. -1 when no writer could be started.
+pid_t start_writer(const TestEnv &env, const std::function<std::string(const std::string &)> &next,
+                   long times = -1)
+{
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    for (; times != 0; --times) {
+        DataFile file =
+            DataFile::read_for_rewrite({env.path("products.dat"), env.path("products2.dat")});
+        if (!file.ok() || !file.replace(next(file.bytes())).ok)
+            ::_exit(1);
+    }
+    ::_exit(0);
+}
+
+int exit_status(pid_t pid)
+{
+    if (pid <= 0) // no writer: to waitpid, -1 would mean any child at all
+        return -2;
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 class DataFileTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { set_file_fault(nullptr); }
+    void cleanup()
+    {
+        set_file_fault(nullptr);
+        set_settling_time(std::nullopt);
+    }
     void chooses_the_folder_of_the_data_files_data()
     {
         QTest::addColumn<QString>("copy");    // own, installed, or in a folder it cannot write
@@ -201,6 +241,110 @@ private slots:
         QVERIFY(SingleInstance(other.dir()).acquired());
         first.reset();
         QVERIFY(SingleInstance(env.dir()).acquired());
+    }
+
+    // A parsed file kept between operations is used only while the file has not changed: any
+    // change, by this program or another, is seen at the next read.
+    void changes_are_seen_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("settled"); // the file's last change is old enough to trust
+        QTest::addColumn<bool>("read_again");
+        QTest::newRow("untouched") << "" << true << false;
+        QTest::newRow("untouched, changed moments ago") << "" << false << true;
+        QTest::newRow("same size, in place") << "in place" << true << true;
+        QTest::newRow("replaced by another program") << "replaced" << true << true;
+        QTest::newRow("rewritten by this program") << "own" << false << false;
+    }
+    void changes_are_seen()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, settled);
+        QFETCH(bool, read_again);
+        TestEnv env;
+        set_settling_time(settled ? 0 : 3'600'000'000'000);
+        const DataFilePlace place = products_file(env.dir());
+        env.write_file("products.dat", std::string(50 * 3, '\n'));
+        KeptFile<ProductsData> kept;
+        DataFile first = DataFile::read(place, kept.identity());
+        const auto before = kept.take(first);
+
+        if (change == "in place") {
+            QTest::qWait(20); // past the file system's clock tick
+            env.write_file("products.dat", std::string(50 * 3, '\r'));
+        } else if (change == "replaced") {
+            env.write_file("products2.dat", "");
+            QCOMPARE(std::rename(env.path("products2.dat").toLocal8Bit().constData(),
+                                 env.path("products.dat").toLocal8Bit().constData()),
+                     0);
+        } else if (change == "own") {
+            DataFile file = DataFile::read_for_rewrite(place, kept.identity());
+            const std::string written(50 * 2, '\n');
+            QVERIFY(file.replace(written).ok);
+            kept.keep_written(file, written);
+        }
+
+        // A read that happens fails: reusing the kept copy is the only way to succeed.
+        set_file_fault(
+            [](FileStep step, const QString &) { return step == FileStep::read ? EIO : 0; });
+        DataFile second = DataFile::read(place, kept.identity());
+        QCOMPARE(!second.ok(), read_again);
+        const auto after = kept.take(second);
+        QCOMPARE(after == before, !read_again && change.isEmpty());
+        if (!read_again)
+            QCOMPARE(after->size(), change == "own" ? std::size_t(2) : std::size_t(3));
+    }
+
+    // Writers killed at random moments, and two writers at once: the data file always reads
+    // as one whole version, and no change is lost. Each writer is a process forked from this
+    // one that rewrites products.dat the way the program does.
+    void killed_writer_leaves_a_whole_file()
+    {
+        TestEnv env;
+        // Two versions of different sizes; a torn or cut write is neither of them.
+        const std::string first(200000, 'a'), second(450000, 'b');
+        env.write_file("products.dat", first);
+        QRandomGenerator random(20261206);
+        QElapsedTimer spent;
+        spent.start();
+        int kills = 0, changes = 0, twins_left = 0;
+        std::string last = first;
+        // Mostly early in a rewrite; now and then late enough for several to finish.
+        for (; kills < 300 && spent.elapsed() < 60000; ++kills) {
+            const pid_t writer = start_writer(
+                env, [&](const std::string &old) { return old == first ? second : first; });
+            QVERIFY(writer > 0);
+            QThread::usleep(kills % 20 == 0 ? 300000 : random.bounded(1000, 40000));
+            ::kill(writer, SIGKILL);
+            QCOMPARE(exit_status(writer), -1);
+            const std::string now = env.read_file("products.dat");
+            QVERIFY2(now == first || now == second, qPrintable(QString("kill %1").arg(kills)));
+            changes += now != last;
+            twins_left += env.exists("products2.dat");
+            last = now;
+        }
+        QVERIFY(kills >= 100);
+        QVERIFY2(changes > 0, "no writer got as far as a rename");
+        QVERIFY2(twins_left > 0, "no writer was killed part way through a rewrite");
+        // The next rewrite copes with whatever twin the last kill left behind.
+        QCOMPARE(exit_status(start_writer(
+                     env, [](auto &) { return "after\r\n"; }, 1)),
+                 0);
+        QCOMPARE(env.read_file("products.dat"), "after\r\n");
+        QVERIFY(!env.exists("products2.dat"));
+    }
+
+    void two_writers_lose_no_change()
+    {
+        TestEnv env;
+        env.write_file("products.dat", "0\r\n");
+        const auto add_one = [](const std::string &old) {
+            return std::to_string(std::stol(old) + 1) + "\r\n";
+        };
+        const pid_t a = start_writer(env, add_one, 150), b = start_writer(env, add_one, 150);
+        QCOMPARE(exit_status(a), 0);
+        QCOMPARE(exit_status(b), 0);
+        QCOMPARE(env.read_file("products.dat"), "300\r\n");
     }
 };
 

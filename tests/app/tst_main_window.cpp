@@ -1,5 +1,6 @@
-// The main window as it starts, its rights, menus and questions, and its notification-area
-// icon.
+// The main window as it starts, its rights, menus and questions, its notification-area
+// icon, and the about window over it.
+#include "about/about_window.h"
 #include "app/shell.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"
@@ -14,32 +15,40 @@ class MainWindowTest : public QObject {
 
 private slots:
     // The window comes up on the listing with the record fields locked; the protection
-    // setting decides who may edit.
+    // setting decides who may edit. With nobody to log in, or a protection word neither "YES"
+    // nor "NO", no log-in is asked for, and nothing can be added or changed, even once listed.
     void start_follows_the_protection_setting_data()
     {
         QTest::addColumn<QVariant>("word");
+        QTest::addColumn<bool>("accounts");
         QTest::addColumn<QString>("rights");
         QTest::addColumn<QString>("buttons"); // the enabled ones among those the right rules
-        QTest::newRow("absent") << QVariant() << "101"
-                                << "Command1 Command3 Command13 Command14 Command6";
-        QTest::newRow("off") << QVariant("NO") << "101"
-                             << "Command1 Command3 Command13 Command14 Command6";
-        // On, with no account to log in: usable, but nothing can be added or changed.
-        QTest::newRow("on") << QVariant("YES") << "100"
-                            << "";
+        const QString all = "Command1 Command3 Command13 Command14 Command6";
+        QTest::newRow("absent") << QVariant() << false << "101" << all;
+        QTest::newRow("off") << QVariant("NO") << true << "101" << all;
+        QTest::newRow("on, no accounts") << QVariant("YES") << false << "100"
+                                         << "";
+        QTest::newRow("on in small letters") << QVariant("yes") << true << "100"
+                                             << "";
     }
     void start_follows_the_protection_setting()
     {
         QFETCH(QVariant, word);
-        const WindowFixture f({}, {}, [&](TestEnv &env) {
+        QFETCH(bool, accounts);
+        WindowFixture f({}, {}, [&](TestEnv &env) {
             if (word.isValid())
                 env.settings().setValue("Pass/Word", word);
+            if (accounts)
+                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
         });
+        QVERIFY(open_windows("SettingsPro").isEmpty() && f.window->isEnabled());
         const AppState &state = f.window->state();
         QTEST(state.right(1) + state.right(2) + state.right(3), "rights");
-        QTEST(f.enabled_among({"Command1", "Command3", "Command13", "Command14", "Command6"})
-                  .join(' '),
-              "buttons");
+        const auto buttons = [&f] {
+            return f.enabled_among({"Command1", "Command3", "Command13", "Command14", "Command6"})
+                .join(' ');
+        };
+        QTEST(buttons(), "buttons");
         QCOMPARE(f.form({"Text1", "Text2", "Text6", "Text19", "Text25", "Command4", "Command9",
                          "Command10"}),
                  "listing: ||");
@@ -47,6 +56,8 @@ private slots:
                 f.control<QRadioButton>("Option11")->isChecked());
         QCOMPARE(f.text_of("Text6"), "12");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0  "));
+        f.run("fulllist");
+        QTEST(buttons(), "buttons");
     }
 
     // A right click opens the file menu where it belongs (not on a name after "-"); Help
@@ -129,6 +140,52 @@ private slots:
         f.window->tray().handle(reason);
         QCOMPARE(f.window->isVisible(), restored);
         QVERIFY(!restored || !f.window->isMinimized());
+    }
+
+    // The about window over a disabled main window: every opening starts the credits just
+    // below the picture and stops them once their top has passed the top; the link turns red
+    // under the pointer and opens the maker's page.
+    void scrolls_into_place_over_a_disabled_window()
+    {
+        QVERIFY(credits_text().startsWith("     Durnmoor\r\n\r\n     Calibration records of "));
+        QVERIFY(credits_text().endsWith("\r\n     The Durnmoor founding engineers\r\n"));
+        WindowFixture f;
+        QStringList opened;
+        set_start_doc_hook([&](const QString &doc) {
+            opened << doc;
+            return 33;
+        });
+        for (int opening : {1, 2}) {
+            f.run("aboutit");
+            auto *about = static_cast<AboutWindow *>(open_windows("about").value(0));
+            QVERIFY2(about, qPrintable(QString::number(opening)));
+            QCOMPARE(about->windowTitle(), "About  - Durnmoor");
+            QVERIFY(!f.window->isEnabled());
+            auto *picture = about->findChild<QWidget *>("Picture1");
+            QCOMPARE(int(about->scroll_offset()), picture->height());
+            for (int step = 0; step <= picture->height(); ++step) {
+                QVERIFY(about->scrolling());
+                about->tick();
+            }
+            QCOMPARE(int(about->scroll_offset()), -1);
+            QVERIFY(!about->scrolling());
+
+            auto *link = about->findChild<QLabel *>("Label1");
+            const auto colour = [link] { return link->palette().color(QPalette::WindowText); };
+            QCOMPARE(colour(), QColor(Qt::blue));
+            QEvent enter(QEvent::Enter);
+            QApplication::sendEvent(link, &enter);
+            QCOMPARE(colour(), QColor(Qt::red));
+            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(picture, &move);
+            QCOMPARE(colour(), QColor(Qt::blue));
+            QTest::mouseClick(link, Qt::LeftButton);
+            about->close();
+            QVERIFY(open_windows("about").isEmpty() && f.window->isEnabled());
+        }
+        set_start_doc_hook(nullptr);
+        QCOMPARE(opened, (QStringList{maker_address, maker_address}));
     }
 };
 

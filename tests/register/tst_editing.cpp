@@ -1,8 +1,10 @@
 // products.dat as read and rewritten record by record, and the number form of its interval
 // line; then the instrument list and the editing of instruments through the main window's
-// own buttons, checked on the bytes of products.dat, the questions asked, the list and the form.
+// own buttons, checked on the bytes of products.dat, the questions asked, the list and the form;
+// and the search box.
 #include "register/number_form.h"
 #include "register/products_file.h"
+#include "register/search_words.h"
 #include "support/window_fixture.h"
 
 using namespace durnmoor;
@@ -240,7 +242,7 @@ private slots:
         // Beyond naming the file, what a failed read or write says belongs to the file layer.
         const QRegularExpression failure("(?s)^Warning \"Durnmoor\": [^:]*(products2?\\.dat).*");
         QCOMPARE(shown_messages().replaceInStrings(failure, "Warning naming \\1"), messages);
-        QTEST(fx.list_lines().join(", "), "listed");
+        QTEST(fx.lines_of().join(", "), "listed");
         QTEST(fx.form({"Text1", "Command1", "Command2", "Command3", "Command4", "Command13",
                        "Command14", "Command9"}),
               "form");
@@ -285,6 +287,87 @@ private slots:
         QCOMPARE(fx.form({}), "details: ||");
         QCOMPARE(fx.text_of("Text29") + ' ' + fx.text_of("Text28") + fx.text_of("Text27"),
                  "0 0.00");
+    }
+
+    // The search box: the words of its text, and the instruments whose records hold them all.
+    // The character after a comma always starts the next word, even a comma; the 50th word
+    // takes the rest, its commas dropped.
+    void splits_into_words_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("words");
+        QStringList sixty;
+        for (int i = 1; i <= 60; ++i)
+            sixty << QStringLiteral("w%1").arg(i);
+        // clang-format off
+        QTest::newRow("small letters, blanks kept") << "DMM, Probe " << QStringList{"dmm", " probe "};
+        QTest::newRow("comma at either end") << ",meter," << QStringList{"", "meter", ""};
+        QTest::newRow("comma after comma") << "a,,b,,,c" << QStringList{"a", ",b", ",", "c"};
+        QTest::newRow("60 words") << sixty.join(',') << sixty.mid(0, 49) + QStringList{sixty.mid(49).join("")};
+        // clang-format on
+    }
+    void splits_into_words()
+    {
+        QFETCH(QString, text);
+        QTEST(wildcards(text), "words");
+    }
+
+    // Every word in some line of the record, the lines in small letters; an empty word is in
+    // every line that is not empty.
+    void finds_records_holding_every_word_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found");
+        // clang-format off
+        QTest::newRow("description or serial") << "dmm" << QStringList{"1", "2"};
+        QTest::newRow("two fields") << "probe,obsolete" << QStringList{"3"};
+        QTest::newRow("capitals") << "za-" << QStringList{"4"};
+        QTest::newRow("month names") << "march" << QStringList{"1", "4"};
+        QTest::newRow("blank kept") << "meter, probe" << QStringList{"4"};
+        QTest::newRow("second comma in the word") << "probe,, 10x" << QStringList{"3"};
+        QTest::newRow("...not a separator") << "probe,,10x" << QStringList{};
+        QTest::newRow("empty words: any line") << "," << QStringList{"1", "2", "3", "4", "5"};
+        QTest::newRow("beyond ASCII") << "\u00fcbergang" << QStringList{"5"};
+        // clang-format on
+    }
+    void finds_records_holding_every_word()
+    {
+        QFETCH(QString, text);
+        const ProductsData data(
+            file_of({make_record({"1", "Bench DMM", "AVAILABLE", " 12 ", "5", "March"}),
+                     with(make_record({"2", "Handheld meter"}), {{serial_no, "DMM-77"}}),
+                     with(make_record({"3", "Probe, 10x", "OBSOLETE"}), {{location, "Meter room"}}),
+                     with(make_record({"4", "Scope probe ZA-1"}),
+                          {{location, "Meter cupboard"}, {purchase_month, "March"}}),
+                     make_record({"5", "\xc3\x9c"
+                                       "BERGANG"}),
+                     product_record{}}));
+        RecordSearch search(wildcards(text));
+        QStringList numbers;
+        for (std::size_t i = 0; i < data.size(); ++i)
+            if (search.matches(data, i))
+                numbers << QString::fromStdString(std::string(data.line(i, instrument_no)));
+        QTEST(numbers, "found");
+    }
+
+    // The untouched box searches for its own text as one word; blanks alone list everything,
+    // and blanks around the words are dropped. The list comes to the front.
+    void enter_in_the_search_box()
+    {
+        WindowFixture f(
+            file_of({with(make_record({"1", "Type in search"}), {{location, "criteria here"}}),
+                     with(make_record({"2"}), {{location, "type in search criteria here"}}),
+                     make_record({"3"})}));
+        const auto search = [&f](const QString &typed) {
+            f.run(typed);
+            QTest::keyClick(f.control<QLineEdit>("Text31"), Qt::Key_Return);
+            return f.lines_of();
+        };
+        QCOMPARE(search("tab=2"), QStringList{"2"});
+        QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(f.window->windowTitle(), f.window->state().caption_text);
+        QCOMPARE(search("Text31=   "), (QStringList{"1", "2", "3"}));
+        QCOMPARE(search("Text31= criteria here "), (QStringList{"1", "2"}));
     }
 };
 

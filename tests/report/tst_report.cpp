@@ -138,7 +138,7 @@ private slots:
         QStringList seen; // outlives the window, whose end resets the hooks that fill it
         WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
         const QString pdf = f.env.path("listed.pdf");
-        f.trigger("printlisted");
+        f.run("printlisted");
         QWidget *dialog = open_windows("printit").value(0);
         QCOMPARE(dialog->windowTitle(), "Durnmoor Print Listed Items - Format Table");
         QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -158,10 +158,7 @@ private slots:
             look();
             return how == "register unreadable" ? EACCES : 0;
         });
-        if (how == "closed") // by the window's close control
-            dialog->close();
-        else
-            QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        f.run(how == "closed" ? "close" : "Command1");
         QVERIFY(open_windows("printit").isEmpty());
         QVERIFY(f.window->isEnabled());
         QCOMPARE(seen, (QStringList{"Durnmoor Print Listed Items - Format Table", "on",

@@ -13,7 +13,7 @@ WindowFixture::WindowFixture(const std::string &products, const std::string &his
         env.write_file(QStringLiteral("history.dat"), history);
     if (prepare)
         prepare(env);
-    window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings()});
+    window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings(), &autostart});
     window->load_form();
     window->apply_start_rights();
     window->show();
@@ -26,25 +26,63 @@ WindowFixture::~WindowFixture()
     set_file_fault(nullptr);
 }
 
+namespace {
+
+void click_button(QAbstractButton *button)
+{
+    if (!button->isEnabled())
+        return;
+    // A stretched option or tick box reacts only over its mark and caption, not its centre.
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const auto mark = button->inherits("QRadioButton") ? QStyle::SE_RadioButtonIndicator
+                                                       : QStyle::SE_CheckBoxIndicator;
+    const bool option_box = button->inherits("QRadioButton") || button->inherits("QCheckBox");
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                      option_box ? button->style()->subElementRect(mark, &option, button).center()
+                                 : button->rect().center());
+}
+
+void click_row(QListView *list, int row, Qt::KeyboardModifiers modifiers, bool twice)
+{
+    const QModelIndex item = list->model()->index(row, 0);
+    QVERIFY2(item.isValid(),
+             qPrintable(QStringLiteral("%1 has no row %2").arg(list->objectName()).arg(row)));
+    list->scrollTo(item);
+    const QPoint at = list->visualRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+} // namespace
+
 void WindowFixture::run(const QString &steps)
 {
     for (const QString &step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
         const QString name = step.section('=', 0, 0), text = step.section('=', 1);
         const bool history = name.startsWith(QLatin1String("history "));
         const QString what = history ? name.mid(8) : name;
-        const char *list_name = history ? "List2" : "List1";
+        const QByteArray latin1 = name.toLatin1();
+        const char *box = latin1.constData();
         if (step == "Yes" || step == "No")
             Messages::queue_answer(step == "Yes" ? QMessageBox::Yes : QMessageBox::No);
-        else if (what == "row" || what == "ctrl-row")
-            click_list_row(list_name, text.toInt(),
-                           what == "row" ? Qt::NoModifier : Qt::ControlModifier);
-        else if (what == "double-click")
-            double_click_list_row(list_name, text.toInt());
-        else if (name == "tab")
-            show_tab(text.toInt());
+        else if (what == "row" || what == "ctrl-row" || what == "double-click")
+            click_row(control<QListView>(history ? "List2" : "List1"), text.toInt(),
+                      what == "ctrl-row" ? Qt::ControlModifier : Qt::NoModifier,
+                      what == "double-click");
+        else if (name == "tab") {
+            QTabBar *bar = control<QTabWidget>("SSTab1")->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                              bar->tabRect(text.toInt()).center());
+            QApplication::processEvents();
+        } else if (step == "close")
+            windows().constFirst()->close();
+        else if (step == "Return")
+            QTest::keyClick(windows().constFirst()->focusWidget(), Qt::Key_Return);
         else if (step == "no edit right") {
             window->state().set_right(3, QStringLiteral("0"));
-            trigger("fulllist");
+            run(QStringLiteral("fulllist"));
         } else if (step.startsWith(QLatin1String("block ")))
             // a directory cannot be opened for writing, even by root
             QVERIFY(QDir(env.dir()).mkdir(step.mid(6)));
@@ -55,76 +93,51 @@ void WindowFixture::run(const QString &steps)
             });
         } else if (step.startsWith(QLatin1String("paste ")))
             control<QLineEdit>(qPrintable(name.mid(6)))->setText(text);
-        else if (name.startsWith(QLatin1String("Combo")) && step.contains('='))
-            QVERIFY2(pick(qPrintable(name), text), qPrintable(step));
-        else if (name == "Text26")
-            type_text("Text26", text);
-        else if (step.contains('='))
-            type_over(qPrintable(name), text);
-        else if (control<QAction>(qPrintable(step)))
-            trigger(qPrintable(step));
-        else if (control<QAbstractButton>(qPrintable(step)))
-            click_button(qPrintable(step));
+        else if (step.contains('=')) {
+            if (auto *combo = control<QComboBox>(box)) {
+                const int index = combo->findText(text, Qt::MatchExactly);
+                QVERIFY2(index >= 0 && combo->isEnabled(), qPrintable(step));
+                combo->setCurrentIndex(index);
+                emit combo->activated(index); // as the box reports a user's pick
+            } else if (auto *edit = control<QPlainTextEdit>(box)) {
+                edit->selectAll();
+                const QStringList lines = text.split(u'\n');
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    if (i > 0)
+                        QTest::keyClick(edit, Qt::Key_Return);
+                    QTest::keyClicks(edit, lines[i]);
+                }
+            } else if (auto *line = control<QLineEdit>(box)) {
+                line->selectAll();
+                QTest::keyClicks(line, text);
+            } else
+                QFAIL(qPrintable("No such box: " + step));
+        } else if (auto *action = control<QAction>(box)) {
+            if (action->isEnabled())
+                action->trigger();
+        } else if (auto *button = control<QAbstractButton>(box))
+            click_button(button);
         else
             QFAIL(qPrintable("No such step or control: " + step));
     }
 }
 
+QWidgetList WindowFixture::windows() const
+{
+    QWidgetList front;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != window.get() && top->isVisible())
+            front << top;
+    return front << window.get();
+}
+
 QString WindowFixture::form(std::initializer_list<const char *> controls) const
 {
     const char *tabs[] = {"listing", "address book", "details", "history"};
-    return (QStringList{tabs[current_tab()] + QString(':'),
+    return (QStringList{tabs[control<QTabWidget>("SSTab1")->currentIndex()] + QString(':'),
                         text_of("Text1") + '|' + text_of("Text2") + '|'} +
             enabled_among(controls))
         .join(' ');
-}
-
-void WindowFixture::click_button(const char *name)
-{
-    auto *button = control<QAbstractButton>(name);
-    if (!button || !button->isEnabled())
-        return;
-    // A stretched option button reacts only over its mark and caption, not its centre.
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QPoint at = button->inherits("QRadioButton")
-                          ? button->style()
-                                ->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button)
-                                .center()
-                          : button->rect().center();
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
-}
-
-void WindowFixture::trigger(const char *action)
-{
-    auto *item = control<QAction>(action);
-    if (item && item->isEnabled())
-        item->trigger();
-}
-
-void WindowFixture::show_tab(int index)
-{
-    QTabBar *bar = control<QTabWidget>("SSTab1")->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
-    QApplication::processEvents();
-}
-
-void WindowFixture::click_list_row(const char *list, int row, Qt::KeyboardModifiers modifiers)
-{
-    auto *l = control<QListView>(list);
-    const QModelIndex item = l->model()->index(row, 0);
-    QVERIFY2(item.isValid(), qPrintable(QStringLiteral("%1 has no row %2").arg(list).arg(row)));
-    l->scrollTo(item);
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, modifiers, l->visualRect(item).center());
-}
-
-void WindowFixture::double_click_list_row(const char *list, int row)
-{
-    click_list_row(list, row);
-    auto *l = control<QListView>(list);
-    if (const QModelIndex item = l->model()->index(row, 0); item.isValid())
-        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier,
-                           l->visualRect(item).center());
 }
 
 QStringList WindowFixture::lines_of(const char *list) const
@@ -136,27 +149,6 @@ QStringList WindowFixture::lines_of(const char *list) const
     return lines;
 }
 
-void WindowFixture::type_text(const char *box, const QString &text)
-{
-    auto *edit = control<QPlainTextEdit>(box);
-    QTest::mouseClick(edit->viewport(), Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClicks(edit, lines[i]);
-    }
-}
-
-void WindowFixture::type_over(const char *box, const QString &text)
-{
-    auto *edit = control<QLineEdit>(box);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 QStringList WindowFixture::enabled_among(std::initializer_list<const char *> names) const
 {
     QStringList enabled;
@@ -164,17 +156,6 @@ QStringList WindowFixture::enabled_among(std::initializer_list<const char *> nam
         if (control<QWidget>(name)->isEnabled())
             enabled << QString::fromLatin1(name);
     return enabled;
-}
-
-bool WindowFixture::pick(const char *combo, const QString &text)
-{
-    auto *box = control<QComboBox>(combo);
-    const int index = box->findText(text, Qt::MatchExactly);
-    if (index < 0 || !box->isEnabled())
-        return false;
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-    return true;
 }
 
 QStringList shown_messages()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/autostart.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/twin_file.h"
@@ -29,38 +30,26 @@ public:
     ~WindowFixture();
 
     TestEnv env;
+    // The session's start-up entry, kept in the private directory too.
+    XdgAutostart autostart{env.path(QStringLiteral("autostart")),
+                           QStringLiteral("/opt/my apps/durnmoor")};
     std::unique_ptr<MainWindow> window;
 
+    // The open windows, the one a user acts on first: a dialog before the main window.
+    QWidgetList windows() const;
     template <typename T> T *control(const char *name) const
     {
-        return window->findChild<T *>(QString::fromLatin1(name));
+        for (QWidget *top : windows())
+            if (T *found = top->findChild<T *>(QString::fromLatin1(name)))
+                return found;
+        return nullptr;
     }
     QListView *list() const { return control<QListView>("List1"); }
-    QStringList list_lines() const { return lines_of("List1"); }
-
-    // Clicks a button where a user would; an option button on its mark.
-    void click_button(const char *name);
-    void trigger(const char *action);
-
-    // Brings a tab of SSTab1 to the front by clicking its caption.
-    void show_tab(int index);
-    // Clicks a row of any list of the window, with modifiers (ctrl to deselect).
-    void click_list_row(const char *list, int row,
-                        Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void double_click_list_row(const char *list, int row);
-    // Every line of any list of the window, top to bottom.
-    QStringList lines_of(const char *list) const;
-    // Replaces the whole text of a plain text box by typing it; "\n" is a press of Return.
-    void type_text(const char *box, const QString &text);
-    // Types over the whole text of a line edit, as a user who selected it all first.
-    void type_over(const char *box, const QString &text);
+    // Every line of a list of the window, top to bottom.
+    QStringList lines_of(const char *list = "List1") const;
     QString text_of(const char *box) const { return control<QLineEdit>(box)->text(); }
     // Which of the named controls are enabled, in the order given.
     QStringList enabled_among(std::initializer_list<const char *> names) const;
-    int current_tab() const { return control<QTabWidget>("SSTab1")->currentIndex(); }
-    // Picks an entry of a combo box as the box reports a user's pick. False when the box is
-    // disabled or has no such entry.
-    bool pick(const char *combo, const QString &text);
 
     // Runs what a user does, steps separated by "; ":
     //   Yes, No                     the answer to the next question
@@ -70,12 +59,15 @@ public:
     //   tab=N                       a click on tab N
     //   X=text                      text typed over the whole of box X (Return for "\n")
     //   paste X=text                box X given the text at once, as a paste would
-    //   Combo1=text                 an entry picked from a date list
+    //   ComboN=text                 an entry picked from a list box
+    //   Return                      a press of Return where the focus is
+    //   close                       the window in front closed by its close control
     //   no edit right               the edit right withdrawn, then "Full Listing"
     //   block F                     a folder put where file F goes, so it cannot be written
     //   unreadable F                every later read of data file F fails as if refused
-    //   any other name              a click on that button or option, or that menu item
-    // Fails the test on a step it does not know.
+    //   any other name              a click on that button, option or tick box, or that menu
+    //                               item when it is enabled
+    // Fails the test on a step it does not know, or a list entry that cannot be picked.
     void run(const QString &steps);
 
     std::string products() const { return env.read_file(QStringLiteral("products.dat")); }
