@@ -7,6 +7,8 @@
 #include "register/search_words.h"
 #include "support/window_fixture.h"
 
+#include <QScopeGuard>
+
 using namespace durnmoor;
 using namespace durnmoor::test;
 
@@ -234,6 +236,9 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(std::string, file);
         QFETCH(QStringList, messages);
+        // Files trusted as soon as written, so that what a save keeps is what the list shows.
+        set_settling_time(0);
+        const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
         WindowFixture fx(file_of(loaded));
 
         fx.run(steps);
