@@ -48,22 +48,52 @@ void small_letters(std::string_view line, QString &out)
 
 } // namespace
 
-RecordSearch::RecordSearch(QStringList words) : words_(std::move(words)) {}
+RecordSearch::RecordSearch(QStringList words) : words_(std::move(words))
+{
+    for (const QString &word : words_) {
+        const bool plain = std::all_of(word.cbegin(), word.cend(),
+                                       [](QChar c) { return c.unicode() < 0x80 && c != u'\n'; });
+        plain_words_.push_back(plain ? std::optional(word.toStdString()) : std::nullopt);
+    }
+}
 
 bool RecordSearch::matches(const RecordFile &data, std::size_t record)
 {
+    // The record's plain ASCII lines go into one block, lowered and each ended by a line end
+    // that no word holds, so a plain word is looked for once per record, not once per line.
+    // The few other lines are decoded and lowered one by one.
+    plain_lines_.clear();
     lines_.resize(std::max(lines_.size(), std::size_t(data.record_lines())));
-    // Empty lines are left out: they hold no word, not even an empty one.
     const auto first = lines_.begin();
     auto last = first;
-    data.each_line(record, [&last](int, std::string_view line) {
-        if (!line.empty())
+    bool any_line = false;
+    data.each_line(record, [&](int, std::string_view line) {
+        // Empty lines are left out: they hold no word, not even an empty one.
+        if (line.empty())
+            return;
+        any_line = true;
+        if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; })) {
+            for (const char c : line)
+                plain_lines_.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+            plain_lines_.push_back('\n');
+        } else {
             small_letters(line, *last++);
+        }
     });
-    return std::all_of(words_.cbegin(), words_.cend(), [first, last](const QString &word) {
-        return std::any_of(first, last,
-                           [&word](const QString &line) { return line.contains(word); });
-    });
+    for (std::size_t i = 0; i < plain_words_.size(); ++i) {
+        const QString &word = words_[static_cast<qsizetype>(i)];
+        if (word.isEmpty()) {
+            if (!any_line)
+                return false;
+            continue;
+        }
+        const bool in_plain =
+            plain_words_[i] && plain_lines_.find(*plain_words_[i]) != std::string::npos;
+        if (!in_plain &&
+            !std::any_of(first, last, [&word](const QString &line) { return line.contains(word); }))
+            return false;
+    }
+    return true;
 }
 
 } // namespace durnmoor

@@ -5,6 +5,8 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace durnmoor {
@@ -30,7 +32,9 @@ public:
 
 private:
     QStringList words_;
-    std::vector<QString> lines_; // a record's lines in small letters; storage kept for the next
+    std::vector<std::optional<std::string>> plain_words_; // the words that are plain ASCII
+    std::string plain_lines_;    // a record's plain lines in small letters, one block
+    std::vector<QString> lines_; // its other lines in small letters; storage kept for the next
 };
 
 } // namespace durnmoor
