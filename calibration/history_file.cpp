@@ -286,14 +286,14 @@ void HistoryRewrite::copy(std::size_t record)
     const std::size_t begin = out_.size();
     if (span.crlf) {
         out_.append(source_.bytes_, span.begin, span.end - span.begin);
-        written(begin, begin + (span.result - span.begin), source_.number_of(record));
+        written(record, begin, begin + (span.result - span.begin), source_.number_of(record));
         return;
     }
     const HistoryRecord source = source_.record(record);
     put_head(out_, source.instrument_no, source.date, source.cost);
     const std::size_t result = out_.size();
     put_result(out_, source.result_lines);
-    written(begin, result, source.instrument_no);
+    written(record, begin, result, source.instrument_no);
 }
 
 void HistoryRewrite::replace_result(std::size_t record, const ResultLines &result)
@@ -303,11 +303,13 @@ void HistoryRewrite::replace_result(std::size_t record, const ResultLines &resul
     put_head(out_, source.instrument_no, source.date, source.cost);
     const std::size_t first = out_.size();
     put_result(out_, result.lines());
-    written(begin, first, source.instrument_no);
+    written(record, begin, first, source.instrument_no);
 }
 
-void HistoryRewrite::written(std::size_t begin, std::size_t result, std::string_view number)
+void HistoryRewrite::written(std::size_t record, std::size_t begin, std::size_t result,
+                             std::string_view number)
 {
+    in_order_ = in_order_ && record == spans_.size();
     spans_.push_back({begin, result, out_.size(), true, true});
     hashes_.push_back(number_hash(number));
 }
@@ -315,6 +317,14 @@ void HistoryRewrite::written(std::size_t begin, std::size_t result, std::string_
 HistoryData::HistoryData(HistoryRewrite &&written)
     : bytes_(std::move(written.out_)), spans_(std::move(written.spans_))
 {
+    if (written.in_order_ && spans_.size() == written.source_.spans_.size() &&
+        written.source_.complete_) {
+        // Every record in its place with its number: the chains are the source's.
+        chains_ = written.source_.chains_;
+        chained_numbers_ = written.source_.chained_numbers_;
+        next_ = written.source_.next_;
+        return;
+    }
     next_.reserve(spans_.size());
     for (std::size_t i = 0; i < spans_.size(); ++i)
         chain(written.hashes_[i], static_cast<std::uint32_t>(i));

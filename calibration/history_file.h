@@ -167,12 +167,14 @@ private:
     friend class HistoryData;
 
     // Notes where the record just written lies, and its number.
-    void written(std::size_t begin, std::size_t result, std::string_view number);
+    void written(std::size_t record, std::size_t begin, std::size_t result,
+                 std::string_view number);
 
     const HistoryData &source_;
     std::string out_;
     std::vector<HistoryData::Span> spans_;
     std::vector<std::uint64_t> hashes_;
+    bool in_order_ = true; // each record written so far is the source's record at its place
 };
 
 } // namespace durnmoor
