@@ -74,9 +74,24 @@ void fill_list(Workspace &w, const std::shared_ptr<const ProductsData> &data,
 {
     EventPump pump;
     const auto tick = [&pump] { pump.tick(); };
-    w.listing->show_list(data, key_line(w),
-                         wanted ? list_order(*data, key_line(w), wanted, tick)
-                                : w.kept.full_order.of(data, key_line(w), tick));
+    if (!wanted) {
+        w.listing->show_list(data, key_line(w), w.kept.full_order.of(data, key_line(w), tick));
+        return;
+    }
+    // Some of the register in the list's order is the kept full order with the rest left
+    // out: no sort, when that order is at hand.
+    const std::vector<std::size_t> *full = w.kept.full_order.kept_for(data, key_line(w));
+    if (!full) {
+        w.listing->show_list(data, key_line(w), list_order(*data, key_line(w), wanted, tick));
+        return;
+    }
+    std::vector<std::size_t> records;
+    for (const std::size_t record : *full) {
+        if (wanted(record))
+            records.push_back(record);
+        tick();
+    }
+    w.listing->show_list(data, key_line(w), std::move(records));
 }
 
 void load_up(Workspace &w)

@@ -42,6 +42,13 @@ public:
     const std::vector<std::size_t> &of(const std::shared_ptr<const ProductsData> &data,
                                        int key_line, const std::function<void()> &tick = {});
 
+    // The order kept for data by key_line, if there is one.
+    const std::vector<std::size_t> *kept_for(const std::shared_ptr<const ProductsData> &data,
+                                             int key_line) const
+    {
+        return made_from_.lock() == data && key_line_ == key_line ? &records_ : nullptr;
+    }
+
     // after is before with record `changed` replaced, or appended when it is before's size:
     // the order of before, if it is the one kept, is carried over with that record moved to
     // its place, instead of sorting everything again.
