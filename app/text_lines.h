@@ -18,12 +18,8 @@ public:
     // The next line's content without its line end; false at the end of the data.
     bool next(std::string_view &line);
 
-    // Moves past the next line that reads exactly `line`, as repeated next() calls would,
-    // but in one search. False (and at the end) when there is none.
-    bool skip_past(std::string_view line);
-
-    // True when the line just read ended in CR LF (or was the last line and had no end),
-    // i.e. its bytes can be copied unchanged into a file that ends every line with CR LF.
+    // True when the line just read ended in CR LF, i.e. its bytes can be copied unchanged
+    // into a file that ends every line with CR LF.
     bool last_was_crlf() const { return last_crlf_; }
 
 private:

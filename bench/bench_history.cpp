@@ -65,7 +65,7 @@ void BM_HistoryOfOne(benchmark::State &state)
         const std::string number = bench::instrument_number(row_for(i++, history_instruments));
         // As the window loads it.
         DataFile file = DataFile::read(history_file(dir.path()));
-        const HistoryData data(file.take_bytes(), number);
+        const HistoryData data(file.take_bytes());
         const std::vector<std::size_t> entries = data.history_of(number);
         const HistoryFigures figures = data.figures_of(number);
         benchmark::DoNotOptimize(figures);

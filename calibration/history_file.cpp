@@ -111,21 +111,18 @@ QString result_text(const HistoryRecord &record)
     return text;
 }
 
-HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
-    : bytes_(std::move(bytes)), complete_(!only)
+HistoryData::HistoryData(std::string bytes) : bytes_(std::move(bytes))
 {
-    if (complete_) {
-        // Sized up front: growing the list record by record moves every record about twice
-        // and touches twice the memory, which on a large history costs more than this count.
-        std::size_t markers = 0;
-        for (std::size_t at = bytes_.find(result_start_marker); at != std::string::npos;
-             at = bytes_.find(result_start_marker, at + result_start_marker.size()))
-            ++markers;
-        spans_.reserve(markers);
-        next_.reserve(markers);
-        ask_for_large_pages(spans_.data(), spans_.capacity() * sizeof(Span));
-        ask_for_large_pages(next_.data(), next_.capacity() * sizeof(std::uint32_t));
-    }
+    // Sized up front: growing the index record by record moves it about twice and touches
+    // twice the memory, which on a large history costs more than this count.
+    std::size_t markers = 0;
+    for (std::size_t at = bytes_.find(result_start_marker); at != std::string::npos;
+         at = bytes_.find(result_start_marker, at + result_start_marker.size()))
+        ++markers;
+    spans_.reserve(markers);
+    next_.reserve(markers);
+    ask_for_large_pages(spans_.data(), spans_.capacity() * sizeof(Span));
+    ask_for_large_pages(next_.data(), next_.capacity() * sizeof(std::uint32_t));
 
     LineCursor cursor(bytes_);
     while (!cursor.at_end()) {
@@ -144,11 +141,6 @@ HistoryData::HistoryData(std::string bytes, std::optional<std::string> only)
         }
         if (group[3] != result_start_marker)
             continue;
-        if (only && group[0] != *only) {
-            // Another instrument's record: pass over its result without keeping anything.
-            cursor.skip_past(result_end_marker);
-            continue;
-        }
         span.result = cursor.position();
         span.terminated = false;
         std::string_view line;
@@ -317,8 +309,7 @@ void HistoryRewrite::written(std::size_t record, std::size_t begin, std::size_t 
 HistoryData::HistoryData(HistoryRewrite &&written)
     : bytes_(std::move(written.out_)), spans_(std::move(written.spans_))
 {
-    if (written.in_order_ && spans_.size() == written.source_.spans_.size() &&
-        written.source_.complete_) {
+    if (written.in_order_ && spans_.size() == written.source_.spans_.size()) {
         // Every record in its place with its number: the chains are the source's.
         chains_ = written.source_.chains_;
         chained_numbers_ = written.source_.chained_numbers_;

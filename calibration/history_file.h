@@ -80,17 +80,12 @@ QString result_text(const HistoryRecord &record);
 class HistoryData {
 public:
     HistoryData() = default;
-    // With only, just the records of that instrument are kept.
-    explicit HistoryData(std::string bytes, std::optional<std::string> only = std::nullopt);
+    explicit HistoryData(std::string bytes);
     // What a rewrite wrote, indexed as it was written.
     explicit HistoryData(class HistoryRewrite &&written);
     // The index points into the bytes: a history stays where it was made.
     HistoryData(const HistoryData &) = delete;
     HistoryData &operator=(const HistoryData &) = delete;
-
-    // Holding only one instrument's records is quick to show, but never the source of a
-    // rewrite, which would lose every other record.
-    bool complete() const { return complete_; }
 
     std::size_t size() const { return spans_.size(); }
     bool empty() const { return spans_.empty(); }
@@ -142,7 +137,6 @@ private:
     std::size_t chained_numbers_ = 0;
     std::vector<std::uint32_t> next_; // per record
     int left_over_lines_ = 0;         // lines at the end too few to form a group
-    bool complete_ = true;
 };
 
 // Builds the new contents of history.dat record by record: each record is copied or

@@ -42,9 +42,10 @@ void check_one_instrument_reads(const std::string &bytes, const HistoryData &ful
         numbers.push_back(full.records().back().instrument_no);
     }
     for (const std::string &no : numbers) {
-        const HistoryData only(bytes, no);
-        require(!only.complete());
-        require(only.records() == of(full.records(), no));
+        std::vector<HistoryRecord> indexed;
+        for (const std::size_t i : full.history_of(no))
+            indexed.push_back(full.record(i));
+        require(indexed == of(full.records(), no));
         const HistoryFigures figures = full.figures_of(no);
         require(figures.count == static_cast<std::int64_t>(full.history_of(no).size()));
         require(figures.average.has_value() == (figures.count > 0));
@@ -90,7 +91,6 @@ DURNMOOR_FUZZ_TARGET(text)
     const auto fields = fuzz::lines(nul == text.npos ? "" : text.substr(nul + 1), 4);
 
     const HistoryData full(bytes);
-    require(full.complete());
     check_one_instrument_reads(bytes, full, fields[0]);
 
     HistoryRewrite rewrite(full);
