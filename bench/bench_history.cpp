@@ -118,11 +118,7 @@ void BM_SelectWithHistory(benchmark::State &state)
 {
     BenchWindow w(register_10k(), history_100k());
     const QListWidget *entries = w.control<QListWidget>("List2");
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        w.select_row(row_for(i++, history_instruments));
-        BenchWindow::settle();
-    }
+    bench::time_selections(state, w, history_instruments);
     if (entries->count() != calibrations_each)
         state.SkipWithError("the instrument's history was not listed");
 }

@@ -58,14 +58,7 @@ void BM_OrderToggle(benchmark::State &state)
 {
     const int n = size_of(state);
     BenchWindow w(bench::generate_products(n));
-    QRadioButton *by_number = w.control<QRadioButton>("Option5");
-    QRadioButton *by_description = w.control<QRadioButton>("Option6");
-    bool describe = true;
-    for (auto _ : state) {
-        (describe ? by_description : by_number)->click();
-        BenchWindow::settle();
-        describe = !describe;
-    }
+    bench::time_order_toggle(state, w);
     if (w.rows() != n)
         state.SkipWithError("the list was not filled");
 }

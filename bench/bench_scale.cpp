@@ -143,11 +143,7 @@ void BM_Select(benchmark::State &state)
 {
     BenchWindow &w = large_window();
     const QListWidget *history = w.control<QListWidget>("List2");
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        w.select_row(row_for(i++, instruments));
-        BenchWindow::settle();
-    }
+    bench::time_selections(state, w, instruments);
     if (history->count() != calibrations_each)
         state.SkipWithError("the instrument's history was not listed");
 }
@@ -226,15 +222,7 @@ void BM_Obsolete(benchmark::State &state)
 void BM_OrderToggle(benchmark::State &state)
 {
     BenchWindow &w = large_window();
-    QRadioButton *by_number = w.control<QRadioButton>("Option5");
-    QRadioButton *by_description = w.control<QRadioButton>("Option6");
-    bool describe = true;
-    for (auto _ : state) {
-        (describe ? by_description : by_number)->click();
-        BenchWindow::settle();
-        describe = !describe;
-    }
-    by_number->click();
+    bench::time_order_toggle(state, w);
     if (w.rows() != instruments)
         state.SkipWithError("the list was not filled");
 }
@@ -467,11 +455,7 @@ std::unique_ptr<BenchWindow> &million_window()
 void BM_Million_Select(benchmark::State &state)
 {
     BenchWindow &w = *million_window();
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        w.select_row(row_for(i++, 1000000));
-        BenchWindow::settle();
-    }
+    bench::time_selections(state, w, 1000000);
 }
 
 void BM_Million_Save(benchmark::State &state)

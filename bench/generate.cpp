@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QRadioButton>
 
 #include <algorithm>
 #include <array>
@@ -267,6 +268,28 @@ void BenchWindow::select_row(int row) const
 {
     const QModelIndex index = list()->model()->index(row, 0);
     list()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void time_selections(benchmark::State &state, BenchWindow &w, int rows)
+{
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        w.select_row(row_for(i++, rows));
+        BenchWindow::settle();
+    }
+}
+
+void time_order_toggle(benchmark::State &state, BenchWindow &w)
+{
+    QRadioButton *by_number = w.control<QRadioButton>("Option5");
+    QRadioButton *by_description = w.control<QRadioButton>("Option6");
+    bool describe = true;
+    for (auto _ : state) {
+        (describe ? by_description : by_number)->click();
+        BenchWindow::settle();
+        describe = !describe;
+    }
+    by_number->click();
 }
 
 } // namespace durnmoor::bench

@@ -105,4 +105,11 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
+// Selects rows spread over List1 in turn, each selection timed until the window is idle.
+void time_selections(benchmark::State &state, BenchWindow &w, int rows);
+
+// Clicks "List by Instrument Description" and "... Number" in turn, each refill timed; the
+// list ends by number.
+void time_order_toggle(benchmark::State &state, BenchWindow &w);
+
 } // namespace durnmoor::bench
