@@ -53,6 +53,9 @@ public:
     }
     // The file's bytes, as read.
     const std::string &bytes() const { return bytes_; }
+    // Where record i starts in bytes(); for i == size(), where the last record ends. A record's
+    // bytes are its lines and their line ends, nothing else.
+    std::size_t record_start(std::size_t i) const { return starts_[i]; }
 
     // The first record whose line key_line equals key exactly, or npos.
     std::size_t find(int key_line, std::string_view key) const;

@@ -5,6 +5,7 @@
 #include "register/entry_area.h"
 #include "register/instrument_list.h"
 #include "register/listing_tab.h"
+#include "register/products_file.h"
 #include "register/search_words.h"
 
 namespace durnmoor {
@@ -36,8 +37,9 @@ void multi_search(Workspace &w, const QString &box_text)
     w.state.list_by_number = w.listing->by_number();
     w.listing->clear_entries();
     clean(w);
-    fill_list(
-        w, [&search](const ProductsData &data, std::size_t i) { return search.matches(data, i); });
+    const std::shared_ptr<const ProductsData> data = shown_products(w);
+    const std::vector<bool> matched = search.matching(*data);
+    fill_list(w, data, [&matched](std::size_t i) { return bool(matched[i]); });
     change_caption(w);
     enableform(w);
     show_tab(w, tab_listing);

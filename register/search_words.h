@@ -5,8 +5,10 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace durnmoor {
@@ -29,8 +31,17 @@ public:
     explicit RecordSearch(QStringList words);
 
     bool matches(const RecordFile &data, std::size_t record);
+    // matches() for every record of data, in file order. The plain words are looked for over
+    // the whole file at once, record by record only in the few records they may still match;
+    // records holding bytes beyond ASCII are matched one by one, since their decoding decides.
+    std::vector<bool> matching(const RecordFile &data);
 
 private:
+    // Counts, for each record, the words in a row found in it: a record still in the running
+    // has found[record] == word; finding word in it moves it on. How many remain in the running.
+    std::size_t find_word(const RecordFile &data, std::string_view word, std::uint8_t index,
+                          std::vector<std::uint8_t> &found, std::size_t running) const;
+
     QStringList words_;
     std::vector<std::optional<std::string>> plain_words_; // the words that are plain ASCII
     std::string plain_lines_;    // a record's plain lines in small letters, one block

@@ -42,6 +42,7 @@ endfunction()
 
 durnmoor_fuzz(register fuzz_products_file)
 durnmoor_fuzz(register fuzz_number_form)
+durnmoor_fuzz(register fuzz_search)
 durnmoor_fuzz(calibration fuzz_history_file)
 durnmoor_fuzz(calibration fuzz_date_forms)
 durnmoor_fuzz(calibration fuzz_money)

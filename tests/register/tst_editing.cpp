@@ -333,6 +333,9 @@ private slots:
         QTest::newRow("...not a separator") << "probe,,10x" << QStringList{};
         QTest::newRow("empty words: any line") << "," << QStringList{"1", "2", "3", "4", "5"};
         QTest::newRow("beyond ASCII") << "\u00fcbergang" << QStringList{"5"};
+        QTest::newRow("ASCII word, record beyond ASCII") << "ergang,5" << QStringList{"5"};
+        QTest::newRow("not across a line end") << "dmmavailable" << QStringList{};
+        QTest::newRow("empty word and a word") << "probe," << QStringList{"3", "4"};
         // clang-format on
     }
     void finds_records_holding_every_word()
@@ -348,10 +351,13 @@ private slots:
                                        "BERGANG"}),
                      product_record{}}));
         RecordSearch search(wildcards(text));
+        const std::vector<bool> matched = search.matching(data);
         QStringList numbers;
-        for (std::size_t i = 0; i < data.size(); ++i)
-            if (search.matches(data, i))
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            QCOMPARE(bool(matched[i]), search.matches(data, i));
+            if (matched[i])
                 numbers << QString::fromStdString(std::string(data.line(i, instrument_no)));
+        }
         QTEST(numbers, "found");
     }
 
