@@ -3,6 +3,8 @@
 #include "calibration/due_date.h"
 #include "register/list_entries.h"
 
+#include <algorithm>
+
 namespace durnmoor {
 
 std::optional<QDate> record_due_date(const ProductsData &data, std::size_t record)
@@ -12,17 +14,56 @@ std::optional<QDate> record_due_date(const ProductsData &data, std::size_t recor
                     list_text(data.line(record, lastcal_year)), data.line(record, interval_months));
 }
 
+namespace {
+
+qint64 due_day(const ProductsData &data, std::size_t record)
+{
+    const auto due = record_due_date(data, record);
+    return due ? due->toJulianDay() : DueDates::no_date;
+}
+
+} // namespace
+
 const std::vector<qint64> &DueDates::of(const std::shared_ptr<const ProductsData> &data)
 {
     if (made_from_.lock() == data && locale_ == QLocale())
         return days_;
     days_.assign(data->size(), no_date);
     for (std::size_t i = 0; i < data->size(); ++i)
-        if (const auto due = record_due_date(*data, i))
-            days_[i] = due->toJulianDay();
+        days_[i] = due_day(*data, i);
     made_from_ = data;
     locale_ = QLocale();
     return days_;
+}
+
+void DueDates::carry_over(const std::shared_ptr<const ProductsData> &before,
+                          const std::shared_ptr<const ProductsData> &after, std::size_t changed)
+{
+    if (made_from_.lock() != before || !after || locale_ != QLocale())
+        return;
+    const bool appended = changed == before->size();
+    if (after->size() != before->size() + (appended ? 1 : 0))
+        return;
+    if (appended)
+        days_.push_back(no_date);
+    days_[changed] = due_day(*after, changed);
+    made_from_ = after;
+}
+
+void DueDates::carry_over(const std::shared_ptr<const ProductsData> &before,
+                          const std::shared_ptr<const ProductsData> &after,
+                          const std::vector<bool> &dropped)
+{
+    if (made_from_.lock() != before || !after || dropped.size() != days_.size() ||
+        after->size() !=
+            days_.size() - std::size_t(std::count(dropped.begin(), dropped.end(), true)))
+        return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < days_.size(); ++i)
+        if (!dropped[i])
+            days_[kept++] = days_[i];
+    days_.resize(kept);
+    made_from_ = after;
 }
 
 } // namespace durnmoor

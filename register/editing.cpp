@@ -91,8 +91,10 @@ bool save_product(Workspace &w)
         return false;
     const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
     w.kept.products.keep(file.identity(), written);
-    if (changed)
+    if (changed) {
         w.kept.full_order.carry_over(kept, written, *changed);
+        w.kept.due_dates.carry_over(kept, written, *changed);
+    }
     disableform(w);
     clean(w);
     load_up(w);
@@ -132,9 +134,12 @@ void delete_selected(Workspace &w)
         for (std::size_t i = 0; i < kept->size(); ++i)
             if (!chosen[i])
                 rewrite.copy(i);
-        if (report_write_failure(w.window, file.replace(rewrite.bytes())))
-            w.kept.products.keep(file.identity(),
-                                 std::make_shared<const ProductsData>(std::move(rewrite)));
+        if (report_write_failure(w.window, file.replace(rewrite.bytes()))) {
+            const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
+            w.kept.products.keep(file.identity(), written);
+            w.kept.full_order.carry_over(kept, written, chosen);
+            w.kept.due_dates.carry_over(kept, written, chosen);
+        }
     }
 
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

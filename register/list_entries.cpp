@@ -186,6 +186,28 @@ void FullOrder::carry_over(const std::shared_ptr<const ProductsData> &before,
     made_from_ = after;
 }
 
+void FullOrder::carry_over(const std::shared_ptr<const ProductsData> &before,
+                           const std::shared_ptr<const ProductsData> &after,
+                           const std::vector<bool> &dropped)
+{
+    if (made_from_.lock() != before || !after || dropped.size() != before->size())
+        return;
+    // Each record left moves up by the records dropped before it; records keep their order
+    // among themselves, so lines alike still stand in file order.
+    std::vector<std::size_t> moved_to(dropped.size());
+    std::size_t left = 0;
+    for (std::size_t i = 0; i < dropped.size(); ++i)
+        moved_to[i] = dropped[i] ? ProductsData::npos : left++;
+    if (left != after->size())
+        return;
+    std::size_t kept = 0;
+    for (const std::size_t record : records_)
+        if (!dropped[record])
+            records_[kept++] = moved_to[record];
+    records_.resize(kept);
+    made_from_ = after;
+}
+
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)
 {
     const std::string_view key = data.line(record, key_line);

@@ -54,6 +54,10 @@ public:
     // its place, instead of sorting everything again.
     void carry_over(const std::shared_ptr<const ProductsData> &before,
                     const std::shared_ptr<const ProductsData> &after, std::size_t changed);
+    // after is before with the records marked in dropped left out: the rest keep their order.
+    void carry_over(const std::shared_ptr<const ProductsData> &before,
+                    const std::shared_ptr<const ProductsData> &after,
+                    const std::vector<bool> &dropped);
 
 private:
     std::weak_ptr<const ProductsData> made_from_;

@@ -7,6 +7,8 @@
 #include "calibration/history_file.h"
 #include "support/window_fixture.h"
 
+#include <QScopeGuard>
+
 using namespace durnmoor;
 using namespace durnmoor::test;
 using namespace Qt::StringLiterals;
@@ -253,10 +255,19 @@ private slots:
             << "Option8; Option11" << always.arg("FEB-01, ", "JUL-05, JUN-05, MAR-05, ");
         QTest::newRow("1 Month by description") << "Option6; Option10; Option8"
             << "Hygrometer, Obsolete bridge, Old meter, Reference, Torque wrench, Unknown history";
+        // Due dates once worked out are carried over a rewrite, never left behind by it.
+        QTest::newRow("3 Months after JUL-05 is deleted")
+            << "Option8; Option11; row=4; Yes; Command3; Option9" << always.arg("FEB-01, ", "MAR-05, ");
+        QTest::newRow("3 Months after JUL-05 is saved with 1 month")
+            << "Option8; Option11; row=4; Command13; paste Text6=1; Yes; Command4; Option9"
+            << always.arg("FEB-01, ", "JUL-05, MAR-05, ");
         // clang-format on
     }
     void due_listing()
     {
+        // Files trusted as soon as written, so that what a rewrite keeps is what is listed.
+        set_settling_time(0);
+        const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
         WindowFixture f(
             file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
                      calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
