@@ -99,6 +99,7 @@ MainWindow::~MainWindow()
 void MainWindow::prepare()
 {
     prepare_listing(workspace_);
+    prepare_history(workspace_);
 }
 
 void MainWindow::load_form()

@@ -34,8 +34,8 @@ public:
     const AppContext &context() const { return context_; }
 
     // The load step of start-up after the splash is up: fill every list and lock the fields.
-    // Reads what load_form lists, silently: a file that cannot be read is left for
-    // load_form to report.
+    // Reads what load_form lists, and the history the first instrument shown looks up,
+    // silently: a file that cannot be read is left for the step that shows it to report.
     void prepare();
     void load_form();
     // The end of the load step: start rights from the protection setting, the due-date

@@ -29,14 +29,15 @@ public:
 
     // Line n (1 to record_lines) of record i, without its line end.
     std::string_view line(std::size_t record, int n) const;
-    // f(n, line) for each line n (1 to record_lines) of record i, in one walk over it: quicker
-    // than line() for each when a caller wants most of them. Missing lines are empty.
-    template <typename F> void each_line(std::size_t record, F f) const
+    // f(n, line) for each line n (1 to through, all by default) of record i, in one walk over
+    // it: quicker than line() for each when a caller wants several. Missing lines are empty.
+    template <typename F> void each_line(std::size_t record, F f, int through = 0) const
     {
         const char *data = bytes_.data();
         std::size_t begin = starts_[record];
         const std::size_t end = starts_[record + 1];
-        for (int n = 1; n <= static_cast<int>(width_); ++n) {
+        const int last = through > 0 ? through : static_cast<int>(width_);
+        for (int n = 1; n <= last; ++n) {
             if (begin >= end) {
                 f(n, std::string_view());
                 continue;

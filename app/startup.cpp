@@ -37,7 +37,8 @@ int run_program(QApplication &app)
 
     {
         SplashWindow splash;
-        // The pause is put to use: the register is read and sorted while the splash shows.
+        // The pause is put to use: the register is read and sorted, and the history
+        // read and indexed, while the splash shows.
         splash.load([&window] { window.prepare(); });
         window.load_form();
     }

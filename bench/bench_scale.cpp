@@ -6,6 +6,7 @@
 
 #include "app/data_file.h"
 #include "app/message_box.h"
+#include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "register/products_file.h"
 
@@ -245,6 +246,17 @@ void BM_Due6(benchmark::State &state)
 void BM_Due12(benchmark::State &state)
 {
     listing<QRadioButton>(state, "Option11");
+}
+
+// The due dates of a register read anew (changed by another program): what the first due
+// listing after such a change adds to the listing.
+void BM_DueDatesAnew(benchmark::State &state)
+{
+    const auto data = std::make_shared<const ProductsData>(register_100k());
+    for (auto _ : state) {
+        DueDates dates;
+        benchmark::DoNotOptimize(dates.of(data).data());
+    }
 }
 
 // MultiSearch with five words.
@@ -489,6 +501,7 @@ void add_benchmarks()
     add_sized("Due3Months", BM_Due3, {{instruments, 5}});
     add_sized("Due6Months", BM_Due6, {{instruments, 5}});
     add_sized("Due12Months", BM_Due12, {{instruments, 5}});
+    add_sized("DueDatesAnew", BM_DueDatesAnew, {{instruments, 5}});
     add_sized("Search5Words", BM_Search5, {{instruments, 5}});
     add_sized("Search5WordsSelective", BM_Search5Selective, {{instruments, 5}});
     add_sized("Save", BM_Save, {{instruments, 5}});

@@ -50,6 +50,17 @@ bool read_history(Workspace &w, std::shared_ptr<const HistoryData> &data)
     return read;
 }
 
+} // namespace
+
+void prepare_history(Workspace &w)
+{
+    DataFile file = DataFile::read(history_file(w.state.app_path), w.kept.history.identity());
+    if (file.ok())
+        w.kept.history.take(file);
+}
+
+namespace {
+
 // Whether record i of the history is the one the history list shows as shown.
 bool is_shown(const HistoryData &data, std::size_t i, const std::string &number,
               const QString &shown)

@@ -8,6 +8,9 @@ struct Workspace;
 
 // An instrument's recorded calibrations on the history tab, and recording new ones.
 
+// history.dat read and indexed ahead of the first instrument shown, without a word: a file
+// that cannot be read is left for that first showing to report.
+void prepare_history(Workspace &w);
 // Fills the history list and the three figures for the instrument with this number.
 void load_history(Workspace &w, const std::string &instrument_no);
 // A click on a history entry: its stored result shown.

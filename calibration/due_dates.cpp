@@ -9,9 +9,24 @@ namespace durnmoor {
 
 std::optional<QDate> record_due_date(const ProductsData &data, std::size_t record)
 {
-    return due_date(list_text(data.line(record, lastcal_day)),
-                    list_text(data.line(record, lastcal_month)),
-                    list_text(data.line(record, lastcal_year)), data.line(record, interval_months));
+    // One walk to the last line wanted, rather than one from the record's start for each.
+    static_assert(interval_months < lastcal_year && lastcal_day < lastcal_year &&
+                  lastcal_month < lastcal_year);
+    std::string_view day, month, year, interval;
+    data.each_line(
+        record,
+        [&](int n, std::string_view line) {
+            if (n == lastcal_day)
+                day = line;
+            else if (n == lastcal_month)
+                month = line;
+            else if (n == lastcal_year)
+                year = line;
+            else if (n == interval_months)
+                interval = line;
+        },
+        lastcal_year);
+    return due_date(list_text(day), list_text(month), list_text(year), interval);
 }
 
 namespace {
