@@ -7,6 +7,45 @@
 
 namespace durnmoor {
 
+namespace {
+
+// A short line of plain ASCII, as it reads in every 8-bit encoding, held without a heap
+// allocation; anything else is decoded into a string. The date fields of a register are
+// nearly all short ASCII, and a due listing reads them for every record.
+class DateField {
+public:
+    explicit DateField(std::string_view line)
+    {
+        const bool plain = line.size() <= sizeof(units_) / sizeof(units_[0]) &&
+                           std::all_of(line.begin(), line.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (!plain) {
+            decoded_ = list_text(line);
+            view_ = decoded_;
+            return;
+        }
+        std::copy(line.begin(), line.end(), units_);
+        view_ = QStringView(units_, static_cast<qsizetype>(line.size()));
+    }
+    DateField(const DateField &) = delete;
+    DateField &operator=(const DateField &) = delete;
+
+    QStringView view() const { return view_; }
+
+private:
+    char16_t units_[32];
+    QString decoded_;
+    QStringView view_;
+};
+
+qint64 due_day(const ProductsData &data, std::size_t record)
+{
+    const auto due = record_due_date(data, record);
+    return due ? due->toJulianDay() : DueDates::no_date;
+}
+
+} // namespace
+
 std::optional<QDate> record_due_date(const ProductsData &data, std::size_t record)
 {
     // One walk to the last line wanted, rather than one from the record's start for each.
@@ -26,18 +65,9 @@ std::optional<QDate> record_due_date(const ProductsData &data, std::size_t recor
                 interval = line;
         },
         lastcal_year);
-    return due_date(list_text(day), list_text(month), list_text(year), interval);
+    const DateField d(day), m(month), y(year);
+    return due_date(d.view(), m.view(), y.view(), interval);
 }
-
-namespace {
-
-qint64 due_day(const ProductsData &data, std::size_t record)
-{
-    const auto due = record_due_date(data, record);
-    return due ? due->toJulianDay() : DueDates::no_date;
-}
-
-} // namespace
 
 const std::vector<qint64> &DueDates::of(const std::shared_ptr<const ProductsData> &data)
 {

@@ -4,6 +4,7 @@
 // the history tab, and the start-up reminder. Today is Saturday 5 December 2026 throughout.
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
+#include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "support/window_fixture.h"
 
@@ -14,6 +15,8 @@ using namespace durnmoor::test;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(std::string)
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -196,6 +199,35 @@ private slots:
         QVERIFY(!parse_file_date("31/04/2026") && !parse_file_date("05-12-2026"));
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(reminder_display(dec5), u"Samstag 05 Dezember 2026"_s);
+    }
+
+    // A record's own date fields, as they stand in the file: short ASCII, longer, or beyond
+    // ASCII in the system's encoding, their month named in the language of the day.
+    void due_date_of_a_record_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<std::string>("day");
+        QTest::addColumn<std::string>("month");
+        QTest::addColumn<QDate>("due");
+        const QDate june(2027, 6, 30);
+        // clang-format off
+        QTest::newRow("short") << false << "30"s << "June"s << june;
+        QTest::newRow("blanks and capitals") << false << " 30 "s << "  JUNE "s << june;
+        QTest::newRow("longer than a short field") << false << std::string(40, ' ') + "30" << "June"s << june;
+        QTest::newRow("beyond ASCII") << true << "30"s << "M\xc3\xa4rz"s << QDate(2027, 3, 30);
+        QTest::newRow("no such day") << false << "31"s << "June"s << QDate();
+        // clang-format on
+    }
+    void due_date_of_a_record()
+    {
+        QFETCH(bool, german);
+        QFETCH(std::string, day);
+        QFETCH(std::string, month);
+        if (german)
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const ProductsData data(
+            file_of({make_record({"N-1", "", "", " 12 ", day, month, "2026"})}));
+        QTEST(record_due_date(data, 0).value_or(QDate()), "due");
     }
 
     // What a record brings with it decides its due date: never the typing limit of the
