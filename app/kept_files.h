@@ -14,6 +14,13 @@ struct KeptFiles {
     KeptFile<HistoryData> history;
     DueDates due_dates;   // of the register last listed by due date
     FullOrder full_order; // of the register last listed in full
+
+    // After this program rewrote the register: what is kept of it follows the edit.
+    void follow(const RegisterEdit &edit)
+    {
+        full_order.carry_over(edit);
+        due_dates.carry_over(edit);
+    }
 };
 
 } // namespace durnmoor

@@ -81,34 +81,21 @@ const std::vector<qint64> &DueDates::of(const std::shared_ptr<const ProductsData
     return days_;
 }
 
-void DueDates::carry_over(const std::shared_ptr<const ProductsData> &before,
-                          const std::shared_ptr<const ProductsData> &after, std::size_t changed)
+void DueDates::carry_over(const RegisterEdit &edit)
 {
-    if (made_from_.lock() != before || !after || locale_ != QLocale())
+    if (made_from_.lock() != edit.before || !edit.holds() || locale_ != QLocale())
         return;
-    const bool appended = changed == before->size();
-    if (after->size() != before->size() + (appended ? 1 : 0))
-        return;
-    if (appended)
-        days_.push_back(no_date);
-    days_[changed] = due_day(*after, changed);
-    made_from_ = after;
-}
-
-void DueDates::carry_over(const std::shared_ptr<const ProductsData> &before,
-                          const std::shared_ptr<const ProductsData> &after,
-                          const std::vector<bool> &dropped)
-{
-    if (made_from_.lock() != before || !after || dropped.size() != days_.size() ||
-        after->size() !=
-            days_.size() - std::size_t(std::count(dropped.begin(), dropped.end(), true)))
-        return;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < days_.size(); ++i)
-        if (!dropped[i])
-            days_[kept++] = days_[i];
-    days_.resize(kept);
-    made_from_ = after;
+    if (edit.changed) {
+        days_.resize(edit.after->size(), no_date);
+        days_[*edit.changed] = due_day(*edit.after, *edit.changed);
+    } else {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < days_.size(); ++i)
+            if (!edit.dropped[i])
+                days_[kept++] = days_[i];
+        days_.resize(kept);
+    }
+    made_from_ = edit.after;
 }
 
 } // namespace durnmoor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/products_file.h"
+#include "register/register_edit.h"
 
 #include <QDate>
 #include <QLocale>
@@ -23,14 +24,9 @@ public:
     static constexpr qint64 no_date = std::numeric_limits<qint64>::min();
     const std::vector<qint64> &of(const std::shared_ptr<const ProductsData> &data);
 
-    // What a rewrite of the register kept here made of it: after is before with record
-    // `changed` replaced (or appended, at before's size), or with the records marked in
-    // dropped left out. The dates are carried over, only the changed record's worked out.
-    void carry_over(const std::shared_ptr<const ProductsData> &before,
-                    const std::shared_ptr<const ProductsData> &after, std::size_t changed);
-    void carry_over(const std::shared_ptr<const ProductsData> &before,
-                    const std::shared_ptr<const ProductsData> &after,
-                    const std::vector<bool> &dropped);
+    // The dates of edit.before, if they are the ones kept, carried over to edit.after: only
+    // a changed record's worked out, dropped ones left out.
+    void carry_over(const RegisterEdit &edit);
 
 private:
     std::weak_ptr<const ProductsData> made_from_;

@@ -91,10 +91,8 @@ bool save_product(Workspace &w)
         return false;
     const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
     w.kept.products.keep(file.identity(), written);
-    if (changed) {
-        w.kept.full_order.carry_over(kept, written, *changed);
-        w.kept.due_dates.carry_over(kept, written, *changed);
-    }
+    if (changed)
+        w.kept.follow({kept, written, changed, {}});
     disableform(w);
     clean(w);
     load_up(w);
@@ -137,8 +135,7 @@ void delete_selected(Workspace &w)
         if (report_write_failure(w.window, file.replace(rewrite.bytes()))) {
             const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
             w.kept.products.keep(file.identity(), written);
-            w.kept.full_order.carry_over(kept, written, chosen);
-            w.kept.due_dates.carry_over(kept, written, chosen);
+            w.kept.follow({kept, written, std::nullopt, chosen});
         }
     }
 

@@ -159,53 +159,50 @@ const std::vector<std::size_t> &FullOrder::of(const std::shared_ptr<const Produc
     return records_;
 }
 
-void FullOrder::carry_over(const std::shared_ptr<const ProductsData> &before,
-                           const std::shared_ptr<const ProductsData> &after, std::size_t changed)
+void FullOrder::carry_over(const RegisterEdit &edit)
 {
-    if (made_from_.lock() != before || !after)
+    if (made_from_.lock() != edit.before || !edit.holds())
         return;
-    const bool appended = changed == before->size();
-    if (after->size() != before->size() + (appended ? 1 : 0))
-        return;
-    if (!appended) {
+    if (edit.changed)
+        move_changed(*edit.before, *edit.after, *edit.changed);
+    else
+        leave_out(edit.dropped);
+    made_from_ = edit.after;
+}
+
+void FullOrder::move_changed(const ProductsData &before, const ProductsData &after,
+                             std::size_t changed)
+{
+    if (changed < before.size()) {
         const auto was = std::find(records_.begin(), records_.end(), changed);
-        if (was == records_.end())
-            return;
-        records_.erase(was);
+        if (was != records_.end())
+            records_.erase(was);
     }
     std::string key, other;
-    fold_into(after->line(changed, key_line_), key);
+    fold_into(after.line(changed, key_line_), key);
     // The first line that sorts after the changed record: its text later, or alike and later
     // in the file.
     const auto at = std::partition_point(records_.begin(), records_.end(), [&](std::size_t i) {
-        fold_into(after->line(i, key_line_), other);
+        fold_into(after.line(i, key_line_), other);
         const int order = other.compare(key);
         return order < 0 || (order == 0 && i < changed);
     });
     records_.insert(at, changed);
-    made_from_ = after;
 }
 
-void FullOrder::carry_over(const std::shared_ptr<const ProductsData> &before,
-                           const std::shared_ptr<const ProductsData> &after,
-                           const std::vector<bool> &dropped)
+void FullOrder::leave_out(const std::vector<bool> &dropped)
 {
-    if (made_from_.lock() != before || !after || dropped.size() != before->size())
-        return;
     // Each record left moves up by the records dropped before it; records keep their order
     // among themselves, so lines alike still stand in file order.
     std::vector<std::size_t> moved_to(dropped.size());
     std::size_t left = 0;
     for (std::size_t i = 0; i < dropped.size(); ++i)
         moved_to[i] = dropped[i] ? ProductsData::npos : left++;
-    if (left != after->size())
-        return;
     std::size_t kept = 0;
     for (const std::size_t record : records_)
         if (!dropped[record])
             records_[kept++] = moved_to[record];
     records_.resize(kept);
-    made_from_ = after;
 }
 
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/products_file.h"
+#include "register/register_edit.h"
 
 #include <QString>
 
@@ -49,17 +50,14 @@ public:
         return made_from_.lock() == data && key_line_ == key_line ? &records_ : nullptr;
     }
 
-    // after is before with record `changed` replaced, or appended when it is before's size:
-    // the order of before, if it is the one kept, is carried over with that record moved to
-    // its place, instead of sorting everything again.
-    void carry_over(const std::shared_ptr<const ProductsData> &before,
-                    const std::shared_ptr<const ProductsData> &after, std::size_t changed);
-    // after is before with the records marked in dropped left out: the rest keep their order.
-    void carry_over(const std::shared_ptr<const ProductsData> &before,
-                    const std::shared_ptr<const ProductsData> &after,
-                    const std::vector<bool> &dropped);
+    // The order of edit.before, if it is the one kept, carried over to edit.after: a changed
+    // record moved to its place, dropped ones left out, instead of sorting everything again.
+    void carry_over(const RegisterEdit &edit);
 
 private:
+    void move_changed(const ProductsData &before, const ProductsData &after, std::size_t changed);
+    void leave_out(const std::vector<bool> &dropped);
+
     std::weak_ptr<const ProductsData> made_from_;
     int key_line_ = 0;
     std::vector<std::size_t> records_;
