@@ -120,40 +120,12 @@ void BM_Rewrite(benchmark::State &state)
     }
 }
 
-// "&Save" of an edited instrument: the overwrite question answered Yes, products.dat
-// rewritten with the one record replaced, the list reloaded. Selecting the row and pressing
-// Edit are not timed.
+// "&Save" of an edited instrument, answered Yes, the list reloaded.
 void BM_Save(benchmark::State &state)
 {
     const int n = size_of(state);
     BenchWindow w(bench::generate_products(n));
-    QPushButton *edit = w.control<QPushButton>("Command13");
-    QPushButton *save = w.control<QPushButton>("Command4");
-    QLineEdit *cost = w.control<QLineEdit>("Text5");
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.select_row(row_for(i, n));
-        edit->click();
-        cost->setText((i % 2 == 0) ? QStringLiteral("101.00") : QStringLiteral("99.00"));
-        Messages::clear();
-        Messages::queue_answer(QMessageBox::Yes);
-        const bool ready = save->isEnabled();
-        BenchWindow::settle();
-        state.ResumeTiming();
-
-        save->click();
-        BenchWindow::settle();
-
-        state.PauseTiming();
-        const bool saved = ready && Messages::shown().size() == 1 && w.rows() == n;
-        ++i;
-        state.ResumeTiming();
-        if (!saved) {
-            state.SkipWithError("the record was not saved over its old self");
-            break;
-        }
-    }
+    bench::time_saves(state, w, n);
 }
 
 // "&Remove" of three selected instruments, answered Yes: one rewrite, the list reloaded.

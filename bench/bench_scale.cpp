@@ -284,36 +284,9 @@ void BM_Search5Selective(benchmark::State &state)
     search(state, QStringLiteral("gauge,druck,lab,labs,2025"));
 }
 
-// "&Save" of one edited instrument, answered Yes, the list reloaded.
-void save_one(benchmark::State &state, BenchWindow &w, int rows)
-{
-    QPushButton *edit = w.control<QPushButton>("Command13");
-    QPushButton *save = w.control<QPushButton>("Command4");
-    QLineEdit *cost = w.control<QLineEdit>("Text5");
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.control<QAction>("fulllist")->trigger();
-        w.select_row(row_for(i, rows));
-        edit->click();
-        cost->setText((i++ % 2 == 0) ? QStringLiteral("101.00") : QStringLiteral("99.00"));
-        Messages::clear();
-        Messages::queue_answer(QMessageBox::Yes);
-        BenchWindow::settle();
-        state.ResumeTiming();
-
-        save->click();
-        BenchWindow::settle();
-        if (Messages::shown().size() != 1 || w.rows() != rows) {
-            state.SkipWithError("the record was not saved over its old self");
-            break;
-        }
-    }
-}
-
 void BM_Save(benchmark::State &state)
 {
-    save_one(state, large_window(), instruments);
+    bench::time_saves(state, large_window(), instruments);
 }
 
 // Three instruments removed in one rewrite; put back (untimed) by saving them again is
@@ -472,7 +445,7 @@ void BM_Million_Select(benchmark::State &state)
 
 void BM_Million_Save(benchmark::State &state)
 {
-    save_one(state, *million_window(), 1000000);
+    bench::time_saves(state, *million_window(), 1000000);
 }
 
 void BM_Million_FloorRewrite(benchmark::State &state)

@@ -4,12 +4,15 @@
 #include "app/message_box.h"
 #include "register/number_form.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -276,6 +279,33 @@ void time_selections(benchmark::State &state, BenchWindow &w, int rows)
     for (auto _ : state) {
         w.select_row(row_for(i++, rows));
         BenchWindow::settle();
+    }
+}
+
+void time_saves(benchmark::State &state, BenchWindow &w, int rows)
+{
+    QPushButton *edit = w.control<QPushButton>("Command13");
+    QPushButton *save = w.control<QPushButton>("Command4");
+    QLineEdit *cost = w.control<QLineEdit>("Text5");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.control<QAction>("fulllist")->trigger();
+        w.select_row(row_for(i, rows));
+        edit->click();
+        cost->setText((i++ % 2 == 0) ? QStringLiteral("101.00") : QStringLiteral("99.00"));
+        Messages::clear();
+        Messages::queue_answer(QMessageBox::Yes);
+        const bool ready = save->isEnabled();
+        BenchWindow::settle();
+        state.ResumeTiming();
+
+        save->click();
+        BenchWindow::settle();
+        if (!ready || Messages::shown().size() != 1 || w.rows() != rows) {
+            state.SkipWithError("the record was not saved over its old self");
+            break;
+        }
     }
 }
 

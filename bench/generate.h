@@ -108,6 +108,11 @@ private:
 // Selects rows spread over List1 in turn, each selection timed until the window is idle.
 void time_selections(benchmark::State &state, BenchWindow &w, int rows);
 
+// "&Save" of an edited instrument: the overwrite question answered Yes, products.dat
+// rewritten with the one record replaced, the list reloaded. Listing, selecting the row and
+// pressing Edit are not timed.
+void time_saves(benchmark::State &state, BenchWindow &w, int rows);
+
 // Clicks "List by Instrument Description" and "... Number" in turn, each refill timed; the
 // list ends by number.
 void time_order_toggle(benchmark::State &state, BenchWindow &w);
