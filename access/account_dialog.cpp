@@ -6,6 +6,7 @@
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
 #include "app/message_box.h"
+#include "app/one_line_boxes.h"
 #include "app/shell.h"
 #include "ui_account_dialog.h"
 
@@ -51,6 +52,7 @@ AccountDialog::AccountDialog(const AppContext &context, AppState &state, QWidget
     : QDialog(parent), ui(std::make_unique<Ui::password>()), context_(context), state_(state)
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Ticking a right ticks the rights it implies; unticking changes no other box.
     connect(ui->Check3, &QCheckBox::toggled, this, [this](bool on) {
@@ -160,7 +162,8 @@ void AccountDialog::accept_account()
     if (!report_read_failure(this, file, ReadPurpose::change))
         return;
     // A failed write keeps the entries, so the user can try again.
-    if (report_write_failure(this, file.replace(AccountsData(file.bytes()).with_saved(account))))
+    const AccountsData accounts(file.bytes());
+    if (report_write_failure(this, replace_with(file, accounts.with_saved(account))))
         reload();
 }
 
@@ -176,7 +179,8 @@ void AccountDialog::delete_user()
     DataFile file = DataFile::read_for_rewrite(accounts_file(context_.app_path));
     if (!report_read_failure(this, file, ReadPurpose::change))
         return;
-    if (report_write_failure(this, file.replace(AccountsData(file.bytes()).without(name))))
+    const AccountsData accounts(file.bytes());
+    if (report_write_failure(this, replace_with(file, accounts.without(name))))
         reload();
 }
 

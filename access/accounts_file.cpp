@@ -68,7 +68,7 @@ std::optional<Account> AccountsData::check_credentials(std::string_view name,
     return std::nullopt;
 }
 
-std::string AccountsData::with_saved(const Account &account) const
+RecordRewrite AccountsData::with_saved(const Account &account) const
 {
     RecordRewrite rewrite(*this);
     bool found = false;
@@ -82,16 +82,16 @@ std::string AccountsData::with_saved(const Account &account) const
     }
     if (!found)
         rewrite.write(lines_of(account));
-    return rewrite.bytes();
+    return rewrite;
 }
 
-std::string AccountsData::without(std::string_view name) const
+RecordRewrite AccountsData::without(std::string_view name) const
 {
     RecordRewrite rewrite(*this);
     for (std::size_t i = 0; i < size(); ++i)
         if (line(i, name_line) != name)
             rewrite.copy(i);
-    return rewrite.bytes();
+    return rewrite;
 }
 
 } // namespace durnmoor

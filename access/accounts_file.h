@@ -37,10 +37,16 @@ std::string flag_line(bool ticked);
 // Whether the account dialog shows a flag ticked: its value is exactly 1.
 bool flag_ticked(std::string_view line);
 
+// The fields of an account as the account dialog names them, in file order.
+inline constexpr const char *account_field_names[] = {
+    "Username", "Password", "Full Account Maintenance Authorisation", "Read Access",
+    "User has Full Edit/Remove Capabilities"};
+
 // The accounts of security.dat: 5-line records in the order they were first saved.
 class AccountsData : public RecordFile {
 public:
-    explicit AccountsData(std::string bytes = {}) : RecordFile(std::move(bytes), account_line_count)
+    explicit AccountsData(std::string bytes = {})
+        : RecordFile(std::move(bytes), account_line_count, account_field_names)
     {
     }
     Account account(std::size_t i) const;
@@ -54,9 +60,9 @@ public:
 
     // The file's new contents with every account of that name replaced in its place, or the
     // account appended when there is none. Other accounts are copied byte for byte.
-    std::string with_saved(const Account &account) const;
+    RecordRewrite with_saved(const Account &account) const;
     // The file's new contents without any account of that name.
-    std::string without(std::string_view name) const;
+    RecordRewrite without(std::string_view name) const;
 };
 
 } // namespace durnmoor

@@ -1,6 +1,7 @@
 #include "access/login_dialog.h"
 
 #include "app/enter_chain.h"
+#include "app/one_line_boxes.h"
 #include "ui_login_dialog.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,7 @@ namespace durnmoor {
 LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::SettingsPro>())
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     (new EnterChain(this))->link(ui->Text2, ui->Text1);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &LoginDialog::attempted);
     connect(ui->Command1, &QPushButton::clicked, this, &LoginDialog::attempted);

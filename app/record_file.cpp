@@ -25,10 +25,17 @@ bool only_line_ends(std::string_view bytes)
 
 } // namespace
 
-RecordFile::RecordFile(std::string bytes, int record_lines)
-    : bytes_(std::move(bytes)), width_(static_cast<std::size_t>(record_lines))
+RecordFile::RecordFile(std::string bytes, int record_lines, FieldNames names)
+    : bytes_(std::move(bytes)), width_(static_cast<std::size_t>(record_lines)), names_(names)
 {
     index();
+}
+
+QString RecordFile::field_name(int n) const
+{
+    if (n >= 1 && static_cast<std::size_t>(n) <= names_.size())
+        return QString::fromUtf8(names_[static_cast<std::size_t>(n - 1)]);
+    return QStringLiteral("line %1 of the record").arg(n);
 }
 
 // One pass over the bytes finds every record's end (its width_-th line end) and every line
@@ -95,8 +102,8 @@ void RecordFile::index()
 
 RecordFile::RecordFile(RecordRewrite &&written)
     : bytes_(std::move(written.out_)), width_(written.source_.width_),
-      starts_(std::move(written.starts_)), crlf_(starts_.size() - 1, true),
-      record_count_(starts_.size() - 1)
+      names_(written.source_.names_), starts_(std::move(written.starts_)),
+      crlf_(starts_.size() - 1, true), record_count_(starts_.size() - 1)
 {
 }
 
@@ -151,6 +158,27 @@ void RecordRewrite::copy(std::size_t record)
         });
     }
     starts_.push_back(out_.size());
+}
+
+} // namespace durnmoor
+
+namespace durnmoor {
+
+QString line_break_refused(const QString &field)
+{
+    return QStringLiteral("The field \"%1\" holds a line break, which would split the record.")
+        .arg(field);
+}
+
+WriteOutcome replace_with(DataFile &file, const RecordRewrite &rewrite)
+{
+    if (const auto line = rewrite.refused_line())
+        return {false,
+                file.file_name(),
+                file.file_name(),
+                line_break_refused(rewrite.source().field_name(*line)),
+                {}};
+    return file.replace(rewrite.bytes());
 }
 
 } // namespace durnmoor

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,13 +14,23 @@ namespace durnmoor {
 
 class RecordRewrite;
 
+// What the user calls each line of a record ("Instrument No"), first line first; lines past
+// the names are called by their number.
+using FieldNames = std::span<const char *const>;
+
+// A line break inside a field would split it into two lines and shift every later record.
+inline bool holds_line_break(std::string_view field)
+{
+    return field.find_first_of("\r\n") != std::string_view::npos;
+}
+
 // A data file of records with a fixed number of lines each, one field per line, read at
 // once and indexed by record. Records follow each other in file order; a last record cut
 // short reads with its missing lines empty, but empty lines after the last record (a
 // stray line end) are no record.
 class RecordFile {
 public:
-    RecordFile(std::string bytes, int record_lines);
+    RecordFile(std::string bytes, int record_lines, FieldNames names = {});
     // What a rewrite wrote: whole records, every line ended by CR LF, starting where the
     // rewrite says. Nothing is scanned again.
     explicit RecordFile(RecordRewrite &&written);
@@ -26,6 +38,8 @@ public:
     std::size_t size() const { return record_count_; }
     bool empty() const { return record_count_ == 0; }
     int record_lines() const { return static_cast<int>(width_); }
+    // What the user calls line n of a record.
+    QString field_name(int n) const;
 
     // Line n (1 to record_lines) of record i, without its line end.
     std::string_view line(std::size_t record, int n) const;
@@ -72,6 +86,7 @@ private:
 
     std::string bytes_;
     std::size_t width_; // lines per record
+    FieldNames names_;
     // Where each record starts, and after the last one where it ends: a large register is
     // indexed by record, not by line, so the index stays small beside the file.
     std::vector<std::size_t> starts_;
@@ -83,7 +98,9 @@ private:
 
 // Builds the new contents of a record file record by record: each record of the old file
 // is copied (byte for byte where its lines already end in CR LF), replaced or (by not
-// mentioning it) dropped, and records may be appended.
+// mentioning it) dropped, and records may be appended. A new record with a line break in
+// one of its fields is refused, and a rewrite that refused one is never written (see
+// replace_with): whatever path a field came by, it cannot shift the records after it.
 class RecordRewrite {
 public:
     // Sized for the source's bytes, so that a large file's copy is not reallocated as it grows.
@@ -94,18 +111,32 @@ public:
     }
 
     void copy(std::size_t record);
-    // One new record: its lines, each ended by CR LF.
-    template <typename Lines> void write(const Lines &lines)
+    // One new record: its lines, each ended by CR LF. False, with nothing written, when a
+    // line holds a line break.
+    template <typename Lines> bool write(const Lines &lines)
     {
+        int n = 0;
+        for (const auto &line : lines) {
+            ++n;
+            if (holds_line_break(line)) {
+                if (!refused_line_)
+                    refused_line_ = n;
+                return false;
+            }
+        }
         for (const auto &line : lines) {
             out_ += line;
             out_ += "\r\n";
         }
         starts_.push_back(out_.size());
+        return true;
     }
 
-    // The new contents, for DataFile::replace of the file the source was read from.
+    // The new contents so far. Only replace_with puts them in place of the file.
     const std::string &bytes() const { return out_; }
+    // The first line of a new record that was refused for a line break, if one was.
+    std::optional<int> refused_line() const { return refused_line_; }
+    const RecordFile &source() const { return source_; }
 
 private:
     friend class RecordFile;
@@ -113,6 +144,15 @@ private:
     const RecordFile &source_;
     std::string out_;
     std::vector<std::size_t> starts_{0}; // where each record written starts, and the end
+    std::optional<int> refused_line_;
 };
+
+// Why a field cannot be written: it holds a line break. For a WriteOutcome's reason.
+QString line_break_refused(const QString &field);
+
+// Puts the rewrite's records in place of the file the source was read from, through its twin.
+// Refused, with the file untouched, when the rewrite refused a record: the user is told which
+// field held the line break.
+WriteOutcome replace_with(DataFile &file, const RecordRewrite &rewrite);
 
 } // namespace durnmoor

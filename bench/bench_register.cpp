@@ -113,7 +113,7 @@ void BM_Rewrite(benchmark::State &state)
             else
                 rewrite.copy(r);
         }
-        if (!file.replace(rewrite.bytes()).ok) {
+        if (!replace_with(file, rewrite).ok) {
             state.SkipWithError("the rewrite failed");
             break;
         }

@@ -5,6 +5,7 @@
 #include "app/file_failure.h"
 #include "app/kept_files.h"
 #include "app/message_box.h"
+#include "app/record_file.h"
 #include "app/workspace.h"
 #include "calibration/date_forms.h"
 #include "calibration/history_file.h"
@@ -104,14 +105,15 @@ WriteOutcome store_result(Workspace &w, DataFile &file, const std::string &numbe
                                 std::make_shared<const HistoryData>(std::move(rewrite)));
         return outcome;
     }
-    std::optional<std::string> bytes = data->with_appended(number, file_date(today()).toStdString(),
-                                                           w.details->cost_bytes(), result);
-    if (!bytes)
+    const std::string date = file_date(today()).toStdString();
+    const std::string cost = w.details->cost_bytes();
+    if (const char *field = field_with_line_break(number, date, cost))
         return {false,
                 file.file_name(),
                 file.file_name(),
-                QStringLiteral("The instrument number or the cost holds a line break."),
+                line_break_refused(QString::fromLatin1(field)),
                 {}};
+    std::optional<std::string> bytes = data->with_appended(number, date, cost, result);
     WriteOutcome outcome = file.replace(*bytes);
     if (outcome.ok)
         w.kept.history.keep_written(file, std::move(*bytes));

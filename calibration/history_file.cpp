@@ -1,5 +1,6 @@
 #include "calibration/history_file.h"
 
+#include "app/record_file.h"
 #include "app/text_lines.h"
 #include "calibration/date_forms.h"
 
@@ -56,13 +57,19 @@ std::uint64_t number_hash(std::string_view number)
     return hash ^ (hash >> 29);
 }
 
-// A line break inside a field would split it into two lines and shift every later line.
-bool holds_line_break(std::string_view field)
-{
-    return field.find('\n') != std::string_view::npos;
-}
-
 } // namespace
+
+const char *field_with_line_break(std::string_view instrument_no, std::string_view date,
+                                  std::string_view cost)
+{
+    if (holds_line_break(instrument_no))
+        return history_number_field;
+    if (holds_line_break(date))
+        return history_date_field;
+    if (holds_line_break(cost))
+        return history_cost_field;
+    return nullptr;
+}
 
 DataFilePlace history_file(const QString &app_path)
 {
@@ -82,12 +89,20 @@ std::optional<ResultLines> encode_result(const QString &text)
     const QStringView whole = QStringView(text).sliced(first, last - first);
     std::vector<std::string> lines;
     qsizetype start = 0;
+    auto next_break = [&whole](qsizetype from) {
+        for (qsizetype i = from; i < whole.size(); ++i)
+            if (whole[i] == u'\n' || whole[i] == u'\r')
+                return i;
+        return qsizetype(-1);
+    };
     while (true) {
-        const qsizetype lf = whole.indexOf(u'\n', start);
-        qsizetype end = lf < 0 ? whole.size() : lf;
-        if (lf >= 0 && end > start && whole[end - 1] == u'\r')
-            --end;
-        const QByteArray bytes = whole.sliced(start, end - start).toLocal8Bit();
+        // CR LF, LF or a CR alone: a CR left inside a line would read as a break elsewhere.
+        const qsizetype end = next_break(start);
+        qsizetype lf = end;
+        if (end >= 0 && whole[end] == u'\r' && end + 1 < whole.size() && whole[end + 1] == u'\n')
+            lf = end + 1;
+        const QByteArray bytes =
+            whole.sliced(start, (end < 0 ? whole.size() : end) - start).toLocal8Bit();
         std::string line(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         if (line == result_end_marker)
             return std::nullopt;
@@ -259,7 +274,7 @@ std::optional<std::string> HistoryData::with_appended(std::string_view instrumen
                                                       std::string_view date, std::string_view cost,
                                                       const ResultLines &result) const
 {
-    if (holds_line_break(instrument_no) || holds_line_break(date) || holds_line_break(cost))
+    if (field_with_line_break(instrument_no, date, cost))
         return std::nullopt;
     std::string out = bytes_;
     if (!out.empty() && out.back() != '\n')

@@ -25,6 +25,16 @@ inline constexpr std::string_view result_end_marker = "#2RESULT";
 // Shown when a result is refused because one of its lines would end the result early.
 inline constexpr char result_marker_refused[] = "A line of the result cannot read #2RESULT.";
 
+// What the user calls a calibration's own fields.
+inline constexpr char history_number_field[] = "Instrument No";
+inline constexpr char history_date_field[] = "Date of calibration";
+inline constexpr char history_cost_field[] = "Cost of Calibration";
+
+// The first of a new calibration's fields that holds a line break, or nullptr: such a field
+// would split into two lines and shift every later record.
+const char *field_with_line_break(std::string_view instrument_no, std::string_view date,
+                                  std::string_view cost);
+
 // history.dat and history2.dat in the data folder.
 DataFilePlace history_file(const QString &app_path);
 
@@ -63,9 +73,9 @@ private:
 
 // The result box's text as lines of the file: blanks at both ends of the whole text go
 // (only blanks: an empty first line or a tab is part of the result), the rest is split at its line
-// breaks (CR LF or LF) and each line is encoded in the local code page. An empty text is one empty
-// line. nullopt when a line reads "#2RESULT", since it would end the result early and shift every
-// later record (see result_marker_refused).
+// breaks (CR LF, LF or a CR alone) and each line is encoded in the local code page. An empty text
+// is one empty line. nullopt when a line reads "#2RESULT", since it would end the result early and
+// shift every later record (see result_marker_refused).
 std::optional<ResultLines> encode_result(const QString &text);
 
 // What the result box shows: each result line followed by "\n", the line break of Qt's

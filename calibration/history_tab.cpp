@@ -1,6 +1,7 @@
 #include "calibration/history_tab.h"
 
 #include "app/list_clicks.h"
+#include "app/one_line_boxes.h"
 #include "calibration/history_file.h"
 #include "ui_history_tab.h"
 
@@ -13,6 +14,7 @@ namespace durnmoor {
 HistoryTab::HistoryTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::HistoryTab>())
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     ui->Text22->setMaxLength(std::numeric_limits<int>::max());
     connect(new ListClicks(ui->List2), &ListClicks::clicked, this, &HistoryTab::entry_clicked);
     connect(ui->List2, &QListWidget::itemDoubleClicked, this, &HistoryTab::entry_double_clicked);

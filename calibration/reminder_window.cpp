@@ -1,5 +1,6 @@
 #include "calibration/reminder_window.h"
 
+#include "app/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/reminders.h"
 #include "register/list_entries.h"
@@ -13,6 +14,7 @@ ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::Reminder>())
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     setAttribute(Qt::WA_DeleteOnClose);
     for (QLabel *large : {ui->Label1, ui->Label3, ui->Label4}) {
         QFont font = large->font();

@@ -124,7 +124,7 @@ void save_contact(Workspace &w)
     if (!found)
         rewrite.write(entered);
     // A failed write keeps what was typed, so the user can try again.
-    if (report_write_failure(w.window, file.replace(rewrite.bytes()))) {
+    if (report_write_failure(w.window, replace_with(file, rewrite))) {
         clear_contacts(w);
         load_contacts(w);
     }
@@ -156,7 +156,7 @@ void remove_contact(Workspace &w)
     for (std::size_t i = 0; i < data.size(); ++i)
         if (data.line(i, company_name) != name)
             rewrite.copy(i);
-    if (report_write_failure(w.window, file.replace(rewrite.bytes())))
+    if (report_write_failure(w.window, replace_with(file, rewrite)))
         clear_contacts(w);
     load_contacts(w);
     disable_contacts(w);

@@ -1,6 +1,7 @@
 #include "contacts/address_book_tab.h"
 
 #include "app/enter_chain.h"
+#include "app/one_line_boxes.h"
 #include "ui_address_book_tab.h"
 
 #include <QByteArrayView>
@@ -33,6 +34,7 @@ AddressBookTab::AddressBookTab(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::AddressBookTab>())
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     const QList<QLineEdit *> fields = boxes();
     auto *chain = new EnterChain(this);
     for (qsizetype i = 0; i < fields.size(); ++i) {

@@ -48,10 +48,17 @@ struct contact_record {
 // contacts.dat and contacts2.dat in the data folder.
 DataFilePlace contacts_file(const QString &app_path);
 
+// The fields of a contact as the address book names them, in file order.
+inline constexpr const char *contact_field_names[] = {
+    "Company Name",   "Contact Name",   "Address Line#1", "Address Line#2",
+    "Address Line#3", "Address Line#4", "Address Line#5", "Address Line#6",
+    "Postal Code",    "Telephone No",   "Facsimile No",   "E-Mail Address"};
+
 // The address book: 12-line records in the order the companies were first saved.
 class ContactsData : public RecordFile {
 public:
-    explicit ContactsData(std::string bytes = {}) : RecordFile(std::move(bytes), contact_line_count)
+    explicit ContactsData(std::string bytes = {})
+        : RecordFile(std::move(bytes), contact_line_count, contact_field_names)
     {
     }
     contact_record record(std::size_t i) const;

@@ -1,6 +1,7 @@
 #include "register/details_tab.h"
 
 #include "app/enter_chain.h"
+#include "app/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "register/list_entries.h"
@@ -92,6 +93,7 @@ DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
 
     QLineEdit *interval = ui->Text6;
     interval->setValidator(new TypedLengthValidator(interval_typing_limit, interval));
+    keep_to_one_line(this);
     connect(interval, &QLineEdit::textEdited, this, [this, interval](const QString &typed) {
         const int cursor = interval->cursorPosition();
         emit due_inputs_changed(); // the unfinished number has the value of its normal form

@@ -87,7 +87,7 @@ bool save_product(Workspace &w)
         rewrite.write(entered);
 
     // A failed write keeps what was typed, so the user can try again.
-    if (!report_write_failure(w.window, file.replace(rewrite.bytes())))
+    if (!report_write_failure(w.window, replace_with(file, rewrite)))
         return false;
     const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
     w.kept.products.keep(file.identity(), written);
@@ -132,7 +132,7 @@ void delete_selected(Workspace &w)
         for (std::size_t i = 0; i < kept->size(); ++i)
             if (!chosen[i])
                 rewrite.copy(i);
-        if (report_write_failure(w.window, file.replace(rewrite.bytes()))) {
+        if (report_write_failure(w.window, replace_with(file, rewrite))) {
             const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
             w.kept.products.keep(file.identity(), written);
             w.kept.follow({kept, written, std::nullopt, chosen});

@@ -1,6 +1,7 @@
 #include "register/listing_tab.h"
 
 #include "app/list_clicks.h"
+#include "app/one_line_boxes.h"
 #include "ui_listing_tab.h"
 
 #include <QSignalBlocker>
@@ -12,6 +13,7 @@ ListingTab::ListingTab(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::ListingTab>()), lines_(new InstrumentListModel(this))
 {
     ui->setupUi(this);
+    keep_to_one_line(this);
     ui->List1->setModel(lines_);
     ui->Command1->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     ui->Command13->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));

@@ -73,7 +73,7 @@ private slots:
     {
         const AccountsData cut(crlf_lines({"Zed", "pw", " 0 ", " 0 ", " 1 "}) + "Dan\r\npw\r\n");
         QCOMPARE(cut.find_account("Dan")->edit, std::string());
-        QCOMPARE(cut.with_saved({"Eve", "", " 0 ", " 0 ", " 0 "}),
+        QCOMPARE(cut.with_saved({"Eve", "", " 0 ", " 0 ", " 0 "}).bytes(),
                  crlf_lines({"Zed", "pw", " 0 ", " 0 ", " 1 ", "Dan", "pw", "", "", "", "Eve", "",
                              " 0 ", " 0 ", " 0 "}));
     }
@@ -135,6 +135,14 @@ private slots:
             << "Check1; Text3=Zed; Text1=n; Text2=n; Command1"
             << crlf_lines({"Zed", "n", " 0 ", " 0 ", " 0 ", "amy", "a", " 1 ", " 1 ", " 1 "}) << ""
             << "|||7 100000" << "";
+        // A pasted name once made a record of six lines: an account "x" with password "x"
+        // and every right.
+        QTest::newRow("pasted line breaks in a name become blanks") << "paste Text3=x\nx\n 1 \n 1 "
+            "\n 1 \ny; Command1" << accounts + crlf_lines({"x x  1   1   1  y", "", " 0 ", " 0 ",
+            " 0 "}) << "" << "|||7 000000" << "";
+        QTest::newRow("a password ending in a line break keeps its place") << "Combo1=Zed; "
+            "paste Text1=new\r\n; paste Text2=new\n; Command1" << crlf_lines({"Zed", "new ",
+            " 0 ", " 1 ", " 1 ", "amy", "a", " 1 ", " 1 ", " 1 "}) << "" << "|||7 000000" << "";
         QTest::newRow("delete, nobody chosen") << "Yes; Command3" << accounts << remove
             << "|||7 000000" << "";
         QTest::newRow("delete answered No") << "Combo1=Zed; No; Command3" << accounts << remove

@@ -2,6 +2,8 @@
 // line; then the instrument list and the editing of instruments through the main window's
 // own buttons, checked on the bytes of products.dat, the questions asked, the list and the form;
 // and the search box.
+#include "access/accounts_file.h"
+#include "contacts/contacts_file.h"
 #include "register/number_form.h"
 #include "register/products_file.h"
 #include "register/search_words.h"
@@ -96,6 +98,55 @@ private slots:
         QCOMPARE(ProductsData(rewrite.bytes()).record(data.size()).lines, added.lines);
     }
 
+    // Whatever path a field comes by, a line break in it never reaches a record file: the
+    // writer refuses the record, the file stays as it was and the user is told which field.
+    void record_writers_refuse_line_breaks_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<std::string>("field");
+        QTest::addColumn<QString>("named");
+        // clang-format off
+        QTest::newRow("number, LF") << "products.dat" << 1 << std::string("LB-1\nEVIL") << "Instrument No";
+        QTest::newRow("purchase order, CR") << "products.dat" << 19 << std::string("PO\r") << "Purchase Order No";
+        QTest::newRow("reserved line, CR LF") << "products.dat" << 30 << std::string("\r\n") << "line 30 of the record";
+        QTest::newRow("e-mail address") << "contacts.dat" << 12 << std::string("a@b\nc") << "E-Mail Address";
+        QTest::newRow("password") << "security.dat" << 2 << std::string("pw\n") << "Password";
+        // clang-format on
+    }
+    void record_writers_refuse_line_breaks()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, line);
+        QFETCH(std::string, field);
+        TestEnv env;
+        const std::string old = crlf_lines({"kept"}); // a record cut short, read padded
+        env.write_file(file, old);
+        const DataFilePlace place = file == "products.dat"   ? products_file(env.dir())
+                                    : file == "contacts.dat" ? contacts_file(env.dir())
+                                                             : accounts_file(env.dir());
+        DataFile data = DataFile::read_for_rewrite(place);
+        const auto records =
+            file == "products.dat"   ? std::unique_ptr<RecordFile>(new ProductsData(data.bytes()))
+            : file == "contacts.dat" ? std::unique_ptr<RecordFile>(new ContactsData(data.bytes()))
+                                     : std::unique_ptr<RecordFile>(new AccountsData(data.bytes()));
+        RecordRewrite rewrite(*records);
+        rewrite.copy(0);
+        std::vector<std::string> lines(std::size_t(records->record_lines()), "x");
+        QVERIFY(rewrite.write(lines)); // a whole record goes in
+        lines[std::size_t(line - 1)] = field;
+        QVERIFY(!rewrite.write(lines));
+        QCOMPARE(rewrite.refused_line(), std::optional<int>(line));
+
+        const WriteOutcome outcome = replace_with(data, rewrite);
+        QVERIFY(!outcome.ok);
+        QFETCH(QString, named);
+        QCOMPARE(outcome.reason,
+                 "The field \"" + named + "\" holds a line break, which would split the record.");
+        QCOMPARE(env.read_file(file), old);
+        QVERIFY(!env.exists(QFileInfo(place.twin_path).fileName()));
+    }
+
     // The interval line: the leading number of what is stored or typed, and the form it is
     // stored in, which reads back as the same value. Never the exponent form, which other
     // readers of the file would take for 1.
@@ -161,6 +212,12 @@ private slots:
             << "Command1; Text1=  Q-1  ; Text19=  SN 9  ; Option7; paste Text6=-3; Command4"
             << appended(with(blank, {{1, "Q-1"}, {serial_no, "  SN 9  "}, {cal_mode, "REF ONLY"},
                    {interval_months, "-3 "}})) << none << numbers + ", Q-1" << saved;
+        // A line break can only come in by a paste or a program setting the text; either way
+        // it becomes one blank, so the record keeps its 50 lines.
+        QTest::newRow("add: pasted line breaks become blanks")
+            << "Command1; paste Text1=LB-1\nEVIL; paste Text2=a\r\nb\rc; Text19=x; Command4"
+            << appended(with(blank, {{1, "LB-1 EVIL"}, {2, "a b c"}, {serial_no, "x"}}))
+            << none << numbers + ", LB-1 EVIL" << saved;
         QTest::newRow("add: number in blanks exists, each record with it replaced in place")
             << "Command1; Text1=  K-1  ; Yes; Yes; Command4"
             << file_of({r[0], r[1], r[2], r[3], with(blank, {{1, "K-1"}, {30, "note 4"}}),
