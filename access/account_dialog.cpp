@@ -2,6 +2,7 @@
 
 #include "access/accounts_file.h"
 #include "access/autostart.h"
+#include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "app/busy_cursor.h"
 #include "app/file_failure.h"
@@ -11,6 +12,8 @@
 #include "ui_account_dialog.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -53,6 +56,15 @@ AccountDialog::AccountDialog(const AppContext &context, AppState &state, QWidget
 {
     ui->setupUi(this);
     keep_to_one_line(this);
+    show_stars(ui->Text1);
+    show_stars(ui->Text2);
+    // The chooser lists accounts only: typed text names the account to delete, but never
+    // becomes an entry and never chooses one. Only a pick from the list does.
+    ui->Combo1->setInsertPolicy(QComboBox::NoInsert);
+    ui->Combo1->setCompleter(nullptr);
+    ui->Combo1->lineEdit()->installEventFilter(this);
+    // The box would choose an account whose name was typed once the typing ends.
+    disconnect(ui->Combo1->lineEdit(), &QLineEdit::editingFinished, ui->Combo1, nullptr);
     setAttribute(Qt::WA_DeleteOnClose);
     // Ticking a right ticks the rights it implies; unticking changes no other box.
     connect(ui->Check3, &QCheckBox::toggled, this, [this](bool on) {
@@ -186,6 +198,11 @@ void AccountDialog::delete_user()
 
 bool AccountDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
     // Only a mouse press on the unticked reminder box tells the user when it takes effect.
     if (watched == ui->Check6 && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !ui->Check6->isChecked()) {

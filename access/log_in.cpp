@@ -10,7 +10,22 @@
 namespace durnmoor {
 
 namespace {
+
 constexpr char access_denied[] = "Incorrect Password Supplied. Access Denied.";
+std::optional<std::chrono::milliseconds> first_wait;
+
+} // namespace
+
+LoginThrottle new_login_throttle()
+{
+    if (first_wait)
+        return LoginThrottle(*first_wait, *first_wait * 30);
+    return LoginThrottle();
+}
+
+void set_login_waits(std::optional<std::chrono::milliseconds> first)
+{
+    first_wait = first;
 }
 
 bool accounts_to_log_in(const Workspace &w)
@@ -19,17 +34,17 @@ bool accounts_to_log_in(const Workspace &w)
     return !file.ok() || !file.bytes().empty();
 }
 
-bool attempt_access(Workspace &w, const QString &name, const QString &password)
+bool attempt_access(Workspace &w, QWidget *dialog, const QString &name, const QString &password)
 {
     DataFile file = DataFile::read(accounts_file(w.state.app_path));
-    if (!report_read_failure(w.window, file, ReadPurpose::show))
+    if (!report_read_failure(dialog, file, ReadPurpose::show))
         return false;
     const AccountsData accounts(file.take_bytes());
     const auto account = accounts.check_credentials(name.toLocal8Bit().toStdString(),
                                                     password.toLocal8Bit().toStdString());
     if (!account) {
-        Messages::notify(w.window, QString::fromLatin1(access_denied),
-                         QString::fromLatin1(app_title), QMessageBox::Information);
+        Messages::notify(dialog, QString::fromLatin1(access_denied), QString::fromLatin1(app_title),
+                         QMessageBox::Information);
         return false;
     }
     const auto text = [](const std::string &line) { return QString::fromLocal8Bit(line); };

@@ -10,6 +10,7 @@ QMessageBox::StandardButton Messages::show(QWidget *parent, const MessageRequest
 {
     if (test_mode_) {
         shown_.push_back(request);
+        shown_.back().parent = parent;
         if (answers_.empty())
             return request.default_button != QMessageBox::NoButton ? request.default_button
                                                                    : QMessageBox::Ok;
@@ -26,13 +27,13 @@ QMessageBox::StandardButton Messages::show(QWidget *parent, const MessageRequest
 void Messages::notify(QWidget *parent, const QString &text, const QString &title,
                       QMessageBox::Icon icon)
 {
-    show(parent, {text, title, icon, QMessageBox::Ok, QMessageBox::Ok});
+    show(parent, {text, title, icon, QMessageBox::Ok, QMessageBox::Ok, {}});
 }
 
 bool Messages::confirm(QWidget *parent, const QString &text, const QString &title,
                        QMessageBox::Icon icon)
 {
-    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No}) ==
+    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, {}}) ==
            QMessageBox::Yes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 #include <deque>
@@ -19,6 +20,7 @@ struct MessageRequest {
     QMessageBox::Icon icon = QMessageBox::Information;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+    QPointer<QWidget> parent; // the window the box belongs to, as shown
 };
 
 // Every message box and question of the program passes through here. In test mode

@@ -49,7 +49,6 @@ void PrintDialog::closeEvent(QCloseEvent *event)
     // The topmost flag goes with the window, which is discarded now: taking it off first
     // would only show the window again for a moment.
     const BusyCursor busy;
-    w_.window->setEnabled(true);
     QWidget::closeEvent(event);
 }
 
@@ -74,13 +73,13 @@ void PrintDialog::print_listed_items()
     close();
 }
 
-void open_print_dialog(Workspace &w)
+PrintDialog *open_print_dialog(Workspace &w)
 {
     auto *dialog = new PrintDialog(w);
-    w.window->setEnabled(false);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+    return dialog;
 }
 
 } // namespace durnmoor

@@ -14,8 +14,7 @@ namespace durnmoor {
 
 struct Workspace;
 
-// printit: the columns of the listed-items report, and the button that prints it. It keeps
-// the main window disabled while it is open and enables it again when it closes.
+// printit: the columns of the listed-items report, and the button that prints it.
 class PrintDialog : public QWidget {
     Q_OBJECT
 
@@ -36,8 +35,8 @@ private:
     Workspace &w_;
 };
 
-// "Print Listed Items" in the File menu: the main window disabled and the dialog opened
-// afresh, every box ticked.
-void open_print_dialog(Workspace &w);
+// "Print Listed Items" in the File menu: the dialog opened afresh, every box ticked. The main
+// window holds itself disabled while it is open.
+PrintDialog *open_print_dialog(Workspace &w);
 
 } // namespace durnmoor

@@ -3,6 +3,8 @@
 #include "access/account_dialog.h"
 #include "access/accounts_file.h"
 #include "access/autostart.h"
+#include "access/log_in.h"
+#include "access/login_throttle.h"
 #include "access/settings_store.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"
@@ -25,6 +27,18 @@ QWidget *log_in()
 // Protection on, with these accounts; the window starts as the program starts it.
 const std::string log_ins = crlf_lines({"Boss", "Pw", " 1 ", " 0 ", " 0 ", "plain", "", "0", "0",
                                         "1", "spaced", "s", " 0 ", " 0 ", " 1 "});
+
+// Logs in through the dialog in front, as a user would, and waits until it has gone.
+void log_in_as(WindowFixture &f, const QString &name, const QString &password)
+{
+    QWidget *dialog = log_in();
+    QVERIFY(dialog);
+    QTRY_COMPARE(QApplication::activeWindow(), dialog); // in front, with the focus
+    f.run("Text2=" + name + "; Return");
+    QTest::keyClicks(dialog->focusWidget(), password);
+    f.run("Return");
+    QTRY_VERIFY(!log_in());
+}
 
 std::unique_ptr<WindowFixture> protected_window()
 {
@@ -186,6 +200,33 @@ private slots:
                      stored);
     }
 
+    // The chooser lists accounts only: typed text, even an account's name, chooses nothing
+    // and adds nothing, but it names the account "Delete User" removes.
+    void chooser_lists_accounts_only_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<std::string>("file");
+        QTest::newRow("a new name") << "type Combo1=Ghost; Return" << accounts;
+        QTest::newRow("an account's name") << "type Combo1=amy; Return" << accounts;
+        QTest::newRow("deleted by a typed name")
+            << "type Combo1=amy; Yes; Command3" << crlf_lines({"Zed", "pw", " 0 ", " 0 ", " 1 "});
+    }
+    void chooser_lists_accounts_only()
+    {
+        QFETCH(QString, steps);
+        WindowFixture f({}, {}, [](TestEnv &env) { env.write_file("security.dat", accounts); });
+        f.run("passwordproena; " + steps);
+        auto *chooser = f.control<QComboBox>("Combo1");
+        emit chooser->lineEdit()->editingFinished(); // as the focus leaves the box
+        QTEST(f.env.read_file("security.dat"), "file");
+        QStringList items;
+        for (int i = 0; i < chooser->count(); ++i)
+            items << chooser->itemText(i);
+        const bool deleted = steps.contains("Command3");
+        QCOMPARE(items, deleted ? QStringList{"Zed"} : QStringList({"amy", "Zed"}));
+        QCOMPARE(f.text_of("Text3") + '|' + f.text_of("Text1"), "|"); // nobody chosen
+    }
+
     void log_in_data()
     {
         QTest::addColumn<QString>("name");
@@ -234,30 +275,176 @@ private slots:
                  after);
     }
 
-    // Cancelled, the window is minimised, usable but as locked as before; restored, by itself or
-    // from the notification area, it asks again.
-    void cancelled_log_in_asks_again_on_restore_data()
+    // However the window left the screen (the log-in cancelled or closed, or minimised after
+    // a log-in) and however it comes back (normal, maximised, from the notification area or
+    // the task bar), it comes back locked behind the log-in, with the rights it had.
+    void every_way_back_asks_for_the_log_in_data()
     {
-        QTest::addColumn<bool>("close_box");
-        QTest::newRow("Cancel, restored") << false;
-        QTest::newRow("close control, restored from the notification area") << true;
+        QTest::addColumn<QString>("away");
+        QTest::addColumn<QString>("back");
+        for (const QString away : {"Command2", "close", "logged in"})
+            for (const QString back : {"normal", "maximised", "notification area", "task bar"})
+                QTest::newRow(qPrintable(away + ", " + back)) << away << back;
     }
-    void cancelled_log_in_asks_again_on_restore()
+    void every_way_back_asks_for_the_log_in()
     {
-        QFETCH(bool, close_box);
+        QFETCH(QString, away);
+        QFETCH(QString, back);
         auto f = protected_window();
-        f->run(close_box ? "close" : "Command2");
+        if (away == "logged in") {
+            log_in_as(*f, "spaced", "s");
+            QVERIFY(f->window->isEnabled());
+            f->window->showMinimized();
+        } else {
+            f->run(away);
+        }
         QTRY_VERIFY(!::log_in());
-        QVERIFY(f->window->isEnabled() && f->window->isMinimized());
-        QCOMPARE(f->window->state().right(3), "0");
-        if (close_box) {
+        QVERIFY(f->window->isMinimized() && !f->window->isEnabled());
+        const QString rights = f->window->state().right(3);
+        QCOMPARE(rights, away == "logged in" ? " 1 " : "0");
+        if (back == "normal") {
+            f->window->showNormal();
+        } else if (back == "maximised") {
+            f->window->showMaximized();
+        } else if (back == "notification area") {
             f->window->hide(); // as minimising does where the desktop shows the icon
             f->window->tray().handle(QSystemTrayIcon::Trigger);
         } else {
-            f->window->showNormal();
+            f->window->setWindowState(Qt::WindowActive); // what a task bar button asks for
         }
         QTRY_VERIFY(::log_in());
+        QVERIFY(!f->window->isMinimized() && !f->window->isEnabled());
+        QCOMPARE(f->window->state().right(3), rights);
+        log_in_as(*f, "Boss", "Pw");
+        QVERIFY(f->window->isEnabled());
+    }
+
+    // Closing another dialog never unlocks a window that waits for a log-in, and the dialogs
+    // that change data (options and accounts, printing) close once a log-in is pending.
+    void only_the_log_in_unlocks_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("closes_itself");
+        QTest::newRow("about") << "aboutit"
+                               << "about" << false;
+        QTest::newRow("print") << "printlisted"
+                               << "printit" << true;
+        QTest::newRow("options and accounts") << "passwordproena"
+                                              << "password" << true;
+    }
+    void only_the_log_in_unlocks()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, name);
+        QFETCH(bool, closes_itself);
+        auto f = protected_window();
+        log_in_as(*f, "Boss", "Pw");
+        f->run(opened);
+        QCOMPARE(open_windows(qPrintable(name)).size(), 1);
+        f->window->showMinimized();
+        QVERIFY(open_windows(qPrintable(name)).isEmpty() == closes_itself);
+        f->window->showNormal();
+        QTRY_VERIFY(::log_in());
+        for (QWidget *dialog : open_windows(qPrintable(name)))
+            dialog->close();
+        QVERIFY(open_windows(qPrintable(name)).isEmpty());
         QVERIFY(!f->window->isEnabled());
+        log_in_as(*f, "Boss", "Pw");
+        QVERIFY(f->window->isEnabled());
+    }
+
+    // Whatever the accounts file holds, a log-in shown means a window that takes no input.
+    void damaged_accounts_keep_the_window_locked_data()
+    {
+        QTest::addColumn<std::string>("accounts");
+        QTest::newRow("blank lines only") << std::string("\r\n\r\n\r\n");
+        QTest::newRow("a record cut short") << std::string("Boss\r\nPw\r\n");
+        QTest::newRow("rights that are not numbers") << crlf_lines({"Boss", "Pw", "x", "y", "z"});
+        QTest::newRow("no line end at all") << std::string("Boss");
+    }
+    void damaged_accounts_keep_the_window_locked()
+    {
+        QFETCH(std::string, accounts);
+        WindowFixture f({}, {}, [&](TestEnv &env) {
+            env.settings().setValue("Pass/Word", "YES");
+            env.write_file("security.dat", accounts);
+        });
+        QTRY_VERIFY(::log_in());
+        QVERIFY(!f.window->isEnabled());
+        f.run("Text2=nobody; Return");
+        f.run("Return");
+        QVERIFY(::log_in() && !f.window->isEnabled());
+        f.window->showMinimized();
+        f.window->showNormal();
+        QTRY_VERIFY(::log_in());
+        QVERIFY(!f.window->isEnabled());
+    }
+
+    // A wrong password: the message belongs to the log-in dialog, which stays in front of the
+    // main window with the focus; the next attempt is taken only after a wait that doubles
+    // with each failure in a row, and a new dialog does not start the waits afresh.
+    void failed_log_in_waits_and_keeps_the_focus()
+    {
+        set_login_waits(std::chrono::milliseconds(40));
+        const auto restore = qScopeGuard([] { set_login_waits(std::nullopt); });
+        auto f = protected_window();
+        auto *dialog = qobject_cast<QDialog *>(::log_in());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowHandle()->transientParent(), f->window->windowHandle());
+        f->run("Text2=Boss; Return");
+        QTest::keyClicks(dialog->focusWidget(), "wrong");
+        f->run("Return");
+        QCOMPARE(Messages::shown().size(), std::size_t(1));
+        QCOMPARE(Messages::shown().back().parent, dialog);
+        QCOMPARE(dialog->windowHandle()->transientParent(), f->window->windowHandle());
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        QCOMPARE(dialog->focusWidget(), dialog->findChild<QLineEdit *>("Text1"));
+        auto *attempt = dialog->findChild<QPushButton *>("Command1");
+        QVERIFY(!attempt->isEnabled());
+        f->run("Return"); // not taken while it waits
+        QCOMPARE(Messages::shown().size(), std::size_t(1));
+        QTRY_VERIFY(attempt->isEnabled());
+        f->run("Return");
+        QCOMPARE(Messages::shown().size(), std::size_t(2));
+        // The second wait is twice the first, and a new dialog waits out what is left.
+        f->run("Command2");
+        f->window->showNormal();
+        QTRY_VERIFY(::log_in());
+        QVERIFY(!::log_in()->findChild<QPushButton *>("Command1")->isEnabled());
+        QTRY_VERIFY(::log_in()->findChild<QPushButton *>("Command1")->isEnabled());
+    }
+
+    void login_waits_double_up_to_a_limit()
+    {
+        using std::chrono::milliseconds;
+        LoginThrottle throttle;
+        const auto start = LoginThrottle::clock::now();
+        QCOMPARE(throttle.remaining(start), milliseconds(0));
+        QList<qint64> waits;
+        for (int failure = 1; failure <= 8; ++failure) {
+            throttle.failed(start);
+            waits << throttle.wait().count();
+        }
+        QCOMPARE(waits, (QList<qint64>{1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000}));
+        QCOMPARE(throttle.remaining(start + milliseconds(29500)), milliseconds(500));
+        QCOMPARE(throttle.remaining(start + milliseconds(30000)), milliseconds(0));
+        throttle.succeeded();
+        QCOMPARE(throttle.remaining(start), milliseconds(0));
+        throttle.failed(start);
+        QCOMPARE(throttle.wait(), milliseconds(1000));
+    }
+
+    // Password characters show as "*", in the log-in and the account dialog alike.
+    void passwords_show_as_stars()
+    {
+        WindowFixture f;
+        f.run("passwordproena; Text1=abc; Text2=abcd");
+        QCOMPARE(f.control<QLineEdit>("Text1")->displayText(), "***");
+        QCOMPARE(f.control<QLineEdit>("Text2")->displayText(), "****");
+        auto p = protected_window();
+        QTest::keyClicks(::log_in()->findChild<QLineEdit *>("Text1"), "pw");
+        QCOMPARE(::log_in()->findChild<QLineEdit *>("Text1")->displayText(), "**");
     }
 };
 

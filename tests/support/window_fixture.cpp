@@ -91,6 +91,13 @@ void WindowFixture::run(const QString &steps)
             set_file_fault([file](FileStep at, const QString &name) {
                 return at == FileStep::open && name == file ? EACCES : 0;
             });
+        } else if (step.startsWith(QLatin1String("type "))) {
+            // typed into a list box's own text, with the focus there as a user's would be
+            auto *combo = control<QComboBox>(qPrintable(name.mid(5)));
+            QVERIFY2(combo && combo->lineEdit(), qPrintable(step));
+            combo->lineEdit()->setFocus();
+            combo->lineEdit()->selectAll();
+            QTest::keyClicks(combo->lineEdit(), text);
         } else if (step.startsWith(QLatin1String("paste ")))
             control<QLineEdit>(qPrintable(name.mid(6)))->setText(text);
         else if (step.contains('=')) {

@@ -59,6 +59,7 @@ public:
     //   tab=N                       a click on tab N
     //   X=text                      text typed over the whole of box X (Return for "\n")
     //   paste X=text                box X given the text at once, as a paste would
+    //   type X=text                 text typed into the box of list box X
     //   ComboN=text                 an entry picked from a list box
     //   Return                      a press of Return where the focus is
     //   close                       the window in front closed by its close control

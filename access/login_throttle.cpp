@@ -1,0 +1,30 @@
+#include "access/login_throttle.h"
+
+#include <algorithm>
+
+namespace durnmoor {
+
+void LoginThrottle::failed(clock::time_point now)
+{
+    ++failures_;
+    last_failure_ = now;
+}
+
+std::chrono::milliseconds LoginThrottle::wait() const
+{
+    if (failures_ == 0)
+        return std::chrono::milliseconds(0);
+    std::chrono::milliseconds wait = first_;
+    for (int n = 1; n < failures_ && wait < longest_; ++n)
+        wait *= 2;
+    return std::min(wait, longest_);
+}
+
+std::chrono::milliseconds LoginThrottle::remaining(clock::time_point now) const
+{
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(last_failure_ + wait() - now);
+    return std::max(left, std::chrono::milliseconds(0));
+}
+
+} // namespace durnmoor
