@@ -13,6 +13,7 @@
 #include "app/message_box.h"
 #include "app/shell.h"
 #include "app/tray_icon.h"
+#include "app/window_lock.h"
 #include "calibration/calibration_history.h"
 #include "calibration/due_date_view.h"
 #include "calibration/due_listing.h"
@@ -42,6 +43,7 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace durnmoor {
 
@@ -63,14 +65,27 @@ template <typename Tab> Tab *add_tab(QTabWidget *tabs, const char *caption)
     return tab;
 }
 
+// A dialog that is a window of its own stays above the main window all the same: the
+// window manager keeps a transient window over the window it belongs to.
+void keep_over(QWidget *dialog, QWidget *window)
+{
+    dialog->winId();
+    window->winId();
+    if (QWindow *handle = dialog->windowHandle())
+        handle->setTransientParent(window->windowHandle());
+}
+
 } // namespace
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MAIN>()), context_(context),
       kept_(std::make_unique<KeptFiles>()), workspace_{state_,  this,    nullptr, nullptr, nullptr,
-                                                       nullptr, nullptr, nullptr, *kept_}
+                                                       nullptr, nullptr, nullptr, *kept_},
+      throttle_(new_login_throttle())
 {
     ui->setupUi(this);
+    lock_ = new WindowLock(this);
+    connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
     workspace_.tabs = ui->SSTab1;
     workspace_.account_maintenance = ui->passwordproena;
     workspace_.listing = add_tab<ListingTab>(ui->SSTab1, "Product Listing");
@@ -144,28 +159,40 @@ void MainWindow::showEvent(QShowEvent *event)
     if (shown_before_)
         return;
     shown_before_ = true;
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+    if (!(windowState() & Qt::WindowMinimized))
         ask_for_login();
+    else if (login_needed())
+        lock_->set_login_pending(true);
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    // The locked window never keeps the focus from the log-in: brought to the front (by a
+    // click on it, by the task bar, by coming back), it hands the front to the dialog.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && login_ &&
+        login_->isVisible())
+        QTimer::singleShot(0, login_, [dialog = login_] { dialog->take_focus_back(); });
     if (event->type() != QEvent::WindowStateChange)
         return;
-    // Minimised, the window runs on in the background with only its icon to show for it; on
-    // a desktop without a notification area it stays in the task bar to be reachable.
-    if ((windowState() & Qt::WindowMinimized) && tray_->shown()) {
-        QTimer::singleShot(0, this, [this] {
-            if (windowState() & Qt::WindowMinimized)
-                hide();
-        });
+    if (windowState() & Qt::WindowMinimized) {
+        // Locked on the way out, so that every way back (normal or maximised, task bar,
+        // notification area, keyboard) finds the window waiting for a log-in.
+        if (login_needed())
+            lock_->set_login_pending(true);
+        // Minimised, the window runs on in the background with only its icon to show for
+        // it; on a desktop without a notification area it stays in the task bar to be
+        // reachable.
+        if (tray_->shown())
+            QTimer::singleShot(0, this, [this] {
+                if (windowState() & Qt::WindowMinimized)
+                    hide();
+            });
         return;
     }
     const auto old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
-    // Back from the minimised state to the normal one: whoever comes back logs in again.
-    if ((old & Qt::WindowMinimized) &&
-        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+    // Back from the minimised state: whoever comes back logs in again.
+    if (old & Qt::WindowMinimized)
         ask_for_login();
 }
 
@@ -184,10 +211,19 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
 }
 
+bool MainWindow::login_needed()
+{
+    return protection_on(context_.settings) && accounts_to_log_in(workspace_);
+}
+
 void MainWindow::ask_for_login()
 {
-    if (!protection_on(context_.settings) || !accounts_to_log_in(workspace_))
+    if (!login_needed()) {
+        // Nobody to log in (or protection off): the window stays usable as it was.
+        lock_->set_login_pending(false);
         return;
+    }
+    lock_->set_login_pending(true);
     if (!login_) {
         // Not a child: the main window is disabled while it waits, and so would its children be.
         login_ = new LoginDialog;
@@ -196,19 +232,29 @@ void MainWindow::ask_for_login()
         connect(login_, &LoginDialog::attempted, this, &MainWindow::login_attempted);
         connect(login_, &LoginDialog::cancelled, this, &MainWindow::login_cancelled);
         SetTopMost(login_, true);
+        // A new dialog does not start the waits after failed attempts over again.
+        login_->hold_off(throttle_.remaining(LoginThrottle::clock::now()));
     }
     login_->show();
+    keep_over(login_, this);
     login_->raise();
     login_->activateWindow();
-    setEnabled(false);
 }
 
 void MainWindow::login_attempted()
 {
     SetTopMost(login_, false);
-    if (!attempt_access(workspace_, login_->user_name(), login_->password()))
+    keep_over(login_, this);
+    if (!attempt_access(workspace_, login_, login_->user_name(), login_->password())) {
+        throttle_.failed(LoginThrottle::clock::now());
+        if (login_) {
+            login_->hold_off(throttle_.wait());
+            login_->take_focus_back();
+        }
         return;
-    setEnabled(true);
+    }
+    throttle_.succeeded();
+    lock_->set_login_pending(false);
     enableform(workspace_);
     login_->hide();
     login_->deleteLater();
@@ -216,10 +262,18 @@ void MainWindow::login_attempted()
 
 void MainWindow::login_cancelled()
 {
+    // The log-in stays pending: the window goes back to the background as locked as it was.
     login_->hide();
     login_->deleteLater();
-    setEnabled(true);
     showMinimized();
+}
+
+void MainWindow::close_data_dialogs()
+{
+    if (accounts_)
+        accounts_->close();
+    if (print_)
+        print_->close();
 }
 
 void MainWindow::open_about()
@@ -229,15 +283,30 @@ void MainWindow::open_about()
         about_->setWindowIcon(windowIcon());
         connect(about_, &AboutWindow::closed, this, [this] {
             about_.clear(); // the next opening starts afresh
-            setEnabled(true);
         });
+        lock_->hold_for(about_);
     }
     about_->show();
-    setEnabled(false);
+}
+
+void MainWindow::open_print_dialog()
+{
+    if (lock_->login_pending())
+        return;
+    if (print_) {
+        print_->raise();
+        print_->activateWindow();
+        return;
+    }
+    print_ = durnmoor::open_print_dialog(workspace_);
+    lock_->hold_for(print_);
 }
 
 void MainWindow::open_account_dialog()
 {
+    // Options and accounts change nothing while the window waits for a log-in.
+    if (lock_->login_pending())
+        return;
     if (!accounts_) {
         accounts_ = new AccountDialog(context_, state_);
         accounts_->setWindowIcon(windowIcon());
@@ -256,7 +325,7 @@ void MainWindow::connect_menus()
             [&w] { list_filtered(w, ListFilter::available); });
     connect(ui->listobsol, &QAction::triggered, this,
             [&w] { list_filtered(w, ListFilter::obsolete); });
-    connect(ui->printlisted, &QAction::triggered, this, [&w] { open_print_dialog(w); });
+    connect(ui->printlisted, &QAction::triggered, this, &MainWindow::open_print_dialog);
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
