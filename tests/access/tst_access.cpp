@@ -346,8 +346,10 @@ private slots:
         QVERIFY(open_windows(qPrintable(name)).isEmpty() == closes_itself);
         f->window->showNormal();
         QTRY_VERIFY(::log_in());
-        for (QWidget *dialog : open_windows(qPrintable(name)))
+        for (QWidget *dialog : open_windows(qPrintable(name))) {
             dialog->close();
+            QVERIFY(!f->window->isEnabled()); // not for a moment either
+        }
         QVERIFY(open_windows(qPrintable(name)).isEmpty());
         QVERIFY(!f->window->isEnabled());
         log_in_as(*f, "Boss", "Pw");
