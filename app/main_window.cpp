@@ -232,6 +232,7 @@ void MainWindow::open_about()
             setEnabled(true);
         });
     }
+    about_->place_over(this);
     about_->show();
     setEnabled(false);
 }
@@ -314,10 +315,7 @@ void MainWindow::quit_asked()
 
 void MainWindow::help_asked()
 {
-    // A missing guide shows nothing: the desktop would only complain about a file we lack.
-    const QString guide = find_user_guide(state_.app_path, QCoreApplication::applicationDirPath());
-    if (!guide.isEmpty())
-        StartDoc(guide);
+    open_user_guide(this, state_.app_path, QCoreApplication::applicationDirPath());
 }
 
 void MainWindow::install_context_menu()
