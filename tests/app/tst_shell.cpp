@@ -238,6 +238,7 @@ private slots:
         f.env.write_file("durn.rtf", "{\\rtf1 guide}");
         const FakeOpener opener(f.env, 3, false);
         bool waited = true; // the window held up until the opener ended
+        bool told = false;  // of its end
         {
             // Checked after the terminal is back, where a failure can be read.
             const CapturedTerminal terminal(f.env.path("terminal"));
@@ -245,9 +246,10 @@ private slots:
             QTest::qWait(100);
             waited = !Messages::shown().empty(); // told already: the opener had ended
             opener.go();
-            QTest::qWaitFor([] { return !Messages::shown().empty(); }, 10000);
+            told = QTest::qWaitFor([] { return !Messages::shown().empty(); }, 10000);
         }
         QVERIFY2(!waited, "the window waited for the opener to end");
+        QVERIFY(told);
         QCOMPARE(opener.given(), f.env.path("durn.rtf"));
         QCOMPARE(shown_messages(),
                  QStringList{guide_box.arg(f.env.path("durn.rtf"),
