@@ -6,7 +6,13 @@
 #include "ui_about_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace durnmoor {
 
@@ -44,14 +50,20 @@ AboutWindow::AboutWindow(QWidget *parent)
     ui->Picture1->installEventFilter(this);
     ui->Label1->installEventFilter(this);
 
-    // The splash window lends its artwork and stays open as long as this window does.
+    // The splash window lends its artwork and stays open as long as this window does. The
+    // artwork stands at the top left on the white background, the credits and link below it.
     splash_ = new SplashWindow;
     splash_->load();
-    QPalette art = palette();
-    art.setBrush(QPalette::Window, QBrush(splash_->grab()));
-    art.setColor(QPalette::Window, Qt::white);
-    setPalette(art);
+    artwork_ = splash_->grab();
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
     setAutoFillBackground(true);
+    const QSize art = artwork_.deviceIndependentSize().toSize();
+    QMargins margins = layout()->contentsMargins();
+    margins.setTop(margins.top() + art.height());
+    layout()->setContentsMargins(margins);
+    setMinimumWidth(art.width());
 
     QFont link(QStringLiteral("MS Sans Serif"), 12);
     link.setBold(true);
@@ -65,11 +77,27 @@ AboutWindow::AboutWindow(QWidget *parent)
     ui->Picture1->set_offset(offset_);
     connect(&timer_, &QTimer::timeout, this, &AboutWindow::tick);
     timer_.start(scroll_interval_ms);
+    adjustSize();
 }
 
 AboutWindow::~AboutWindow()
 {
     delete splash_;
+}
+
+void AboutWindow::place_over(const QWidget *window)
+{
+    QRect frame = frameGeometry();
+    frame.moveCenter(window->frameGeometry().center());
+    // A main window near a screen's edge would push part of this one off it.
+    if (const QScreen *screen = window->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (room.width() >= frame.width() && room.height() >= frame.height()) {
+            frame.moveLeft(std::clamp(frame.left(), room.left(), room.right() - frame.width() + 1));
+            frame.moveTop(std::clamp(frame.top(), room.top(), room.bottom() - frame.height() + 1));
+        }
+    }
+    move(frame.topLeft());
 }
 
 void AboutWindow::tick()
@@ -95,8 +123,22 @@ bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
         set_link_colour(Qt::blue);
     else if (watched == ui->Label1 && event->type() == QEvent::MouseButtonPress &&
              static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        StartDoc(QString::fromLatin1(maker_address));
+        open_web_address(QString::fromLatin1(maker_address));
     return QWidget::eventFilter(watched, event);
+}
+
+void AboutWindow::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter(this).drawPixmap(0, 0, artwork_);
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void AboutWindow::closeEvent(QCloseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -22,13 +23,19 @@ inline constexpr char maker_address[] = "https://durnmoor.example.org";
 QString credits_text();
 
 // "About  - Durnmoor": the splash artwork, the credits rising into place one pixel every
-// tenth of a second, and a link to the maker's web page.
+// tenth of a second, and a link to the maker's web page. Escape closes it like its close box.
 class AboutWindow : public QWidget {
     Q_OBJECT
 
 public:
     explicit AboutWindow(QWidget *parent = nullptr);
     ~AboutWindow() override;
+
+    // Centred over window, kept on its screen where it fits there.
+    void place_over(const QWidget *window);
+
+    // The splash window's picture, shown at the window's top left on its white background.
+    const QPixmap &artwork() const { return artwork_; }
 
     std::int16_t scroll_offset() const { return offset_; }
     bool scrolling() const { return timer_.isActive(); }
@@ -40,6 +47,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -47,6 +56,7 @@ private:
 
     std::unique_ptr<Ui::about> ui;
     QPointer<SplashWindow> splash_;
+    QPixmap artwork_;
     QTimer timer_;
     std::int16_t offset_ = 0;
 };

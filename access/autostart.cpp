@@ -8,6 +8,41 @@
 
 namespace durnmoor {
 
+QString desktop_exec_value(const QString &program)
+{
+    // Quoted whole, so that a folder with blanks or shell characters is still one argument.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : program) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+        if (c == u'%') // a field code would be expanded
+            quoted += u'%';
+    }
+    quoted += u'"';
+    // The string escapes are undone first when the entry is read, then the quoting.
+    QString value;
+    for (const QChar c : quoted) {
+        switch (c.unicode()) {
+        case u'\\':
+            value += QLatin1String("\\\\");
+            break;
+        case u'\n':
+            value += QLatin1String("\\n");
+            break;
+        case u'\t':
+            value += QLatin1String("\\t");
+            break;
+        case u'\r':
+            value += QLatin1String("\\r");
+            break;
+        default:
+            value += c;
+        }
+    }
+    return value;
+}
+
 XdgAutostart::XdgAutostart(QString folder, QString executable)
     : folder_(std::move(folder)), executable_(std::move(executable))
 {
@@ -33,13 +68,9 @@ void XdgAutostart::set_registered(bool on)
     QSaveFile entry(entry_path());
     if (!entry.open(QIODevice::WriteOnly))
         return;
-    // Exec quotes the path, so that a folder with blanks still starts the program.
-    QString quoted = executable_;
-    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('"'), QLatin1String("\\\""));
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=Durnmoor\n"
-                                        "Exec=\"%1\"\nX-GNOME-Autostart-enabled=true\n")
-                             .arg(quoted);
+                                        "Exec=%1\nX-GNOME-Autostart-enabled=true\n")
+                             .arg(desktop_exec_value(executable_));
     entry.write(text.toUtf8());
     entry.commit();
 }

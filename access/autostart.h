@@ -16,6 +16,13 @@ public:
     virtual void set_registered(bool on) = 0;
 };
 
+// The value of a desktop entry's Exec key that starts program with no argument: the path
+// quoted as one argument (a double quote, backquote, dollar sign or backslash escaped by a
+// backslash, a percent sign doubled), then the string escapes of the desktop entry format
+// applied over the whole value (each backslash doubled once more; a line break, tab or
+// carriage return written as an escape, so the entry stays one line).
+QString desktop_exec_value(const QString &program);
+
 // The XDG autostart entry "durnmoor.desktop" in folder, starting executable.
 class XdgAutostart : public Autostart {
 public:

@@ -21,4 +21,12 @@ QString build_caption_text()
     return program_label() + QStringLiteral("  ") + notice_text();
 }
 
+QString tray_tip(const QString &caption)
+{
+    QString tip = caption.left(tray_tip_length);
+    if (const qsizetype end = tip.indexOf(QChar(u'\0')); end >= 0)
+        tip.truncate(end);
+    return tip;
+}
+
 } // namespace durnmoor

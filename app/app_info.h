@@ -16,4 +16,11 @@ QString program_label();
 // The main window's normal caption: the program label, two blanks and the notice.
 QString build_caption_text();
 
+// Room for the notification-area icon's tip, in characters.
+inline constexpr qsizetype tray_tip_length = 64;
+
+// The tip of the notification-area icon: the caption in a field of 64 characters, so cut
+// there, and ended at a NUL character where the caption holds one.
+QString tray_tip(const QString &caption);
+
 } // namespace durnmoor

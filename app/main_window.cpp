@@ -286,6 +286,7 @@ void MainWindow::open_about()
         });
         lock_->hold_for(about_);
     }
+    about_->place_over(this);
     about_->show();
 }
 
@@ -383,10 +384,7 @@ void MainWindow::quit_asked()
 
 void MainWindow::help_asked()
 {
-    // A missing guide shows nothing: the desktop would only complain about a file we lack.
-    const QString guide = find_user_guide(state_.app_path, QCoreApplication::applicationDirPath());
-    if (!guide.isEmpty())
-        StartDoc(guide);
+    open_user_guide(this, state_.app_path, QCoreApplication::applicationDirPath());
 }
 
 void MainWindow::install_context_menu()

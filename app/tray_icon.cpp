@@ -1,14 +1,16 @@
 #include "app/tray_icon.h"
 
+#include "app/app_info.h"
+
 #include <QWidget>
 
 namespace durnmoor {
 
-TrayIcon::TrayIcon(QWidget *main_window, const QString &tip)
+TrayIcon::TrayIcon(QWidget *main_window, const QString &caption)
     : QObject(main_window), main_window_(main_window)
 {
     icon_.setIcon(main_window->windowIcon());
-    icon_.setToolTip(tip);
+    icon_.setToolTip(tray_tip(caption));
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::handle);
     if (QSystemTrayIcon::isSystemTrayAvailable())
         icon_.show();

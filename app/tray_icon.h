@@ -7,14 +7,14 @@ class QWidget;
 
 namespace durnmoor {
 
-// The one notification-area icon, from start-up to shutdown: the program's icon and its
-// caption as the tip. A single left click brings the hidden main window back in its normal
-// state, through the same window-state handling as any other restore.
+// The one notification-area icon, from start-up to shutdown: the program's icon and the
+// caption as its tip, cut to the tip's 64 characters. A single left click brings the hidden main
+// window back in its normal state, through the same window-state handling as any other restore.
 class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    TrayIcon(QWidget *main_window, const QString &tip);
+    TrayIcon(QWidget *main_window, const QString &caption);
     ~TrayIcon() override;
 
     // Whether the desktop shows the icon: without it a minimised window must stay reachable.

@@ -4,6 +4,7 @@
 #include "app/clock.h"
 #include "app/file_failure.h"
 #include "app/kept_files.h"
+#include "app/message_box.h"
 #include "app/shell.h"
 #include "app/workspace.h"
 #include "register/listing_tab.h"
@@ -12,6 +13,7 @@
 #include "ui_print_dialog.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QPrinter>
 
 namespace durnmoor {
@@ -19,6 +21,7 @@ namespace durnmoor {
 namespace {
 
 constexpr char collating_caption[] = "Collating Data....Preparing to Print...";
+constexpr char pdf_not_written[] = "%1 could not be written.\n%2\nNothing has been printed.";
 
 } // namespace
 
@@ -54,8 +57,15 @@ void PrintDialog::closeEvent(QCloseEvent *event)
 
 void PrintDialog::print_listed_items()
 {
-    // The printer is settled first: a save dialog for the PDF file needs this one enabled.
-    if (const std::unique_ptr<QPrinter> printer = report_printer(this)) {
+    // The target is settled first: a save dialog for the PDF file needs this one enabled.
+    const std::optional<ReportTarget> target = report_target(this);
+    if (!target) {
+        close();
+        return;
+    }
+    const QString caption = windowTitle();
+    QString not_written;
+    {
         const BusyCursor busy;
         const int key_line = w_.listing->by_number() ? instrument_no : description;
         setWindowTitle(QString::fromLatin1(collating_caption));
@@ -64,11 +74,25 @@ void PrintDialog::print_listed_items()
         DataFile file =
             DataFile::read(products_file(w_.state.app_path), w_.kept.products.identity());
         const std::shared_ptr<const ProductsData> data = w_.kept.products.take(file);
-        if (file.ok())
-            render_report(report_layout(*data, w_.listing->entries(), key_line, columns(), today()),
-                          *printer);
+        if (file.ok()) {
+            const ReportLayout layout =
+                report_layout(*data, w_.listing->entries(), key_line, columns(), today());
+            if (target->printer)
+                render_report(layout, *target->printer);
+            else
+                not_written = write_report_pdf(layout, target->pdf_file);
+        }
         setEnabled(true); // a message on a disabled window could not be answered
         report_read_failure(this, file, ReadPurpose::show);
+    }
+    if (!not_written.isEmpty()) {
+        // Nothing was printed: the dialog stays, as it was, for another file to be named.
+        setWindowTitle(caption);
+        Messages::notify(this,
+                         QString::fromLatin1(pdf_not_written)
+                             .arg(QFileInfo(target->pdf_file).absoluteFilePath(), not_written),
+                         QString::fromLatin1(app_title), QMessageBox::Warning);
+        return;
     }
     close();
 }

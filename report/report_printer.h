@@ -4,11 +4,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QWidget;
 
 namespace durnmoor {
+
+struct ReportLayout;
 
 // Asks where a report goes when no printer is installed: the path of a PDF file, or an empty
 // text when the user cancelled.
@@ -20,7 +23,20 @@ using PdfFileChooser = std::function<QString(QWidget *parent)>;
 void set_pdf_file_chooser(PdfFileChooser chooser);
 
 // Where the report goes: the default printer or, with no printer installed, a PDF file the
-// user names. Null when the user named none.
-std::unique_ptr<QPrinter> report_printer(QWidget *parent);
+// user names.
+struct ReportTarget {
+    std::unique_ptr<QPrinter> printer; // the default printer, when there is one
+    QString pdf_file;                  // otherwise the file named
+};
+
+// Nothing when no printer is installed and the user named no file.
+std::optional<ReportTarget> report_target(QWidget *parent);
+
+// The report as a PDF file, put in place whole or not at all: it is written under a
+// temporary name beside path, flushed to the disk and only then renamed over path, so a file
+// already there survives any failure. Returns why the file could not be written, empty when
+// it was. Tests make the write fail half way with planted_fault(FileStep::write_twin, name of
+// the PDF).
+QString write_report_pdf(const ReportLayout &layout, const QString &path);
 
 } // namespace durnmoor

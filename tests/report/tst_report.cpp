@@ -45,6 +45,36 @@ QString poppler(const QString &tool, const QStringList &arguments)
                                      : QString();
 }
 
+// The pages of a PDF as pdftotext lays them out, each a list of its lines without the empty
+// ones, blanks between words made single.
+QList<QStringList> pdf_pages(const QString &pdf)
+{
+    const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
+    if (text.isNull())
+        return {};
+    QList<QStringList> pages;
+    for (const QString &page : text.split(u'\f')) {
+        QStringList lines;
+        for (const QString &line : page.split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                lines << line.simplified();
+        pages << lines;
+    }
+    if (!pages.isEmpty() && pages.back().isEmpty())
+        pages.removeLast(); // after the last page's form feed
+    return pages;
+}
+
+// The print dialog opened over f, the report going to the files chooser names one by one.
+QWidget *open_print_dialog(WindowFixture &f, const QStringList &files)
+{
+    f.run("printlisted");
+    auto named = std::make_shared<QStringList>(files);
+    set_pdf_file_chooser(
+        [named](QWidget *) { return named->isEmpty() ? QString() : named->takeFirst(); });
+    return open_windows("printit").value(0);
+}
+
 } // namespace
 
 class ReportTest : public QObject {
@@ -101,6 +131,132 @@ private slots:
         }
         if (records > 53) // nothing lost or repeated at the break
             QVERIFY(page_text(pages[1])[6].startsWith("8 5:63|"));
+    }
+
+    // A report of several pages as it reads in its PDF, listed by description in the list's
+    // order (not the file's): each page its header with the date it was printed and its number
+    // of the total, then its entries, each text cut to its column's length and the due date in
+    // the short form.
+    void several_pages_read_back_data()
+    {
+        QTest::addColumn<int>("instruments");
+        QTest::addColumn<QList<int>>("items"); // per page
+        QTest::newRow("60") << 60 << QList<int>{53, 7};
+        QTest::newRow("110") << 110 << QList<int>{53, 53, 4};
+    }
+    void several_pages_read_back()
+    {
+        QFETCH(int, instruments);
+        QFETCH(QList<int>, items);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        std::vector<product_record> records;
+        QMap<QString, QString> line_of; // what each description prints, blanks made single
+        for (int i = 0; i < instruments; ++i) {
+            // File order runs against the order of the descriptions; every other text is
+            // longer than its column, by one character or by many.
+            const int n = instruments - i;
+            const int longer = i % 2 ? 1 : 9;
+            const auto padded = [](QString text, int length) {
+                return text.leftJustified(length, u'x').toStdString();
+            };
+            const std::string description =
+                padded(QString("Meter %1 ").arg(n, 3, 10, QChar('0')) + (i % 3 ? "dc" : "AC"),
+                       24 + longer);
+            const std::string place = padded(QString("Bay %1 rack ").arg(n), 28 + longer);
+            const std::string lab = padded(QString("Lab %1 ").arg(n), 20 + longer);
+            const QDate last(2026, 1 + i % 12, 1 + i % 28);
+            const int interval = 1 + i % 24;
+            records.push_back(
+                with(make_record({"N-" + std::to_string(n), description, "AVAILABLE",
+                                  " " + std::to_string(interval) + " ", std::to_string(last.day()),
+                                  english.monthName(last.month()).toStdString(), "2026"}),
+                     {{location, place}, {cal_company, lab}}));
+            const QString shown = QString::fromStdString(description).left(24);
+            line_of[shown] =
+                QStringList{shown,
+                            shown,
+                            QString::fromStdString(place).left(28),
+                            QString::fromStdString(lab).left(20),
+                            "EXTERNAL",
+                            "AVAILABLE",
+                            english.toString(last.addMonths(interval), "ddd MMM dd yyyy")}
+                    .join(' ')
+                    .simplified();
+        }
+        WindowFixture f(file_of(records));
+        f.run("Option6");
+        const QStringList listed = f.lines_of();
+        QCOMPARE(listed.size(), instruments);
+        QVERIFY(listed.first().startsWith("Meter 001 "));
+        const QString pdf = f.env.path("listed.pdf");
+        QVERIFY(open_print_dialog(f, {pdf}));
+        f.run("Command1");
+        QVERIFY(open_windows("printit").isEmpty());
+
+        const QList<QStringList> pages = pdf_pages(pdf);
+        QCOMPARE(pages.size(), items.size());
+        QStringList printed;
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            const QStringList &lines = pages[p];
+            QCOMPARE(lines.mid(0, 4),
+                     (QStringList{"Durnmoor V1.00", "Printed: Sat December 05 2026",
+                                  QString("Page %1 Total Pages: %2").arg(p + 1).arg(pages.size()),
+                                  "Instrument Description Location Calibrated by Int/Ex/Ref "
+                                  "Avail/Obsl Next Due Date"}));
+            QCOMPARE(lines.size() - 4, items[p]);
+            printed << lines.mid(4);
+        }
+        QStringList expected;
+        for (const QString &entry : listed)
+            expected << line_of.value(entry.left(24));
+        QCOMPARE(printed, expected);
+    }
+
+    // A PDF that cannot be written is said so, naming the file and why, and nothing counts as
+    // printed: a file already there is kept byte for byte, no half-written file is left
+    // beside it, and the dialog stays open, as it was, for another file to be named.
+    void pdf_not_written_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "no such folder/listed.pdf"
+                                        << "No such file or directory";
+        QTest::newRow("disk full half way") << "listed.pdf"
+                                            << "No space left on device";
+    }
+    void pdf_not_written()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        WindowFixture f(
+            file_of({with(make_record({"DMM-014", "Bench multimeter"}), {{cal_company, "Acme"}})}));
+        const std::string old_pdf = "%PDF-1.4 an older report\n%%EOF\n";
+        f.env.write_file("listed.pdf", old_pdf);
+        set_file_fault([](FileStep step, const QString &name) {
+            return step == FileStep::write_twin && name == "listed.pdf" ? ENOSPC : 0;
+        });
+        const QString failing = f.env.path(file), retried = f.env.path("retried.pdf");
+        QWidget *dialog = open_print_dialog(f, {failing, retried});
+        f.run("Check4; Command1");
+
+        QCOMPARE(shown_messages(),
+                 QStringList{QString("Warning \"Durnmoor\": %1 could not be written.\n%2\nNothing "
+                                     "has been printed. (Ok, default Ok)")
+                                 .arg(failing, reason)});
+        QCOMPARE(f.env.read_file("listed.pdf"), old_pdf);
+        QCOMPARE(QDir(f.env.dir()).entryList({"*listed*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"listed.pdf"});
+        QVERIFY(open_windows("printit") == QWidgetList{dialog});
+        QCOMPARE(dialog->windowTitle(), "Durnmoor Print Listed Items - Format Table");
+        QVERIFY(dialog->isEnabled() && !f.window->isEnabled());
+        QVERIFY(!f.control<QCheckBox>("Check4")->isChecked());
+
+        f.run("Command1");
+        QVERIFY(open_windows("printit").isEmpty() && f.window->isEnabled());
+        QCOMPARE(shown_messages().size(), 1);
+        QVERIFY(f.env.read_file("retried.pdf").starts_with("%PDF-"));
+        const QString page = pdf_pages(retried).value(0).join('\n');
+        QVERIFY2(page.contains("DMM-014") && !page.contains("Acme"), qPrintable(page));
     }
 
     // With no box ticked only the key is printed, a description cut like its own column; each
