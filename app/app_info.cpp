@@ -3,7 +3,8 @@
 namespace durnmoor {
 
 namespace {
-constexpr char notice[] = "Calibration records of test and measuring instruments";
+// Short enough that the caption fits the notification-area tip whole.
+constexpr char notice[] = "Calibration records of measuring instruments";
 }
 
 QString notice_text()

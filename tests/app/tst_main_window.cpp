@@ -155,28 +155,6 @@ private slots:
         QVERIFY(!QFileInfo(f.env.path("products.dat")).isFile());
     }
 
-    void only_a_left_click_restores_data()
-    {
-        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
-        QTest::addColumn<bool>("restored");
-        QTest::newRow("left click") << QSystemTrayIcon::Trigger << true;
-        QTest::newRow("right click") << QSystemTrayIcon::Context << false;
-        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << false;
-        QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << false;
-    }
-    void only_a_left_click_restores()
-    {
-        QFETCH(QSystemTrayIcon::ActivationReason, reason);
-        QFETCH(bool, restored);
-        WindowFixture f;
-        QVERIFY(f.window->tray().icon().toolTip().startsWith("Durnmoor V1.0  "));
-        f.window->showMinimized();
-        f.window->hide(); // as minimising does where the desktop shows the icon
-        f.window->tray().handle(reason);
-        QCOMPARE(f.window->isVisible(), restored);
-        QVERIFY(!restored || !f.window->isMinimized());
-    }
-
     // The about window over a disabled main window: every opening starts the credits just
     // below the picture and stops them once their top has passed the top; the link turns red
     // under the pointer and opens the maker's page.
