@@ -1,13 +1,17 @@
 // Calibration history on a generated history.dat of 100,000 records (10,000 instruments,
 // ten calibrations each): one instrument's history, the due-date listing, and correcting a
-// result with "&Update Result".
+// result with "&Update Result"; and pasting a long result.
 #include "generate.h"
 
 #include "app/message_box.h"
 #include "calibration/history_file.h"
+#include "calibration/result_box.h"
 #include "register/products_file.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -185,6 +189,48 @@ void BM_UpdateResult(benchmark::State &state)
     }
 }
 
+// Pasting a result into "Calibration Results" and typing one character after it, with the
+// box painted each time. The text is one line of the given size; the floor is the same size
+// in lines of 80 characters pasted into a plain text box, which lays out only the lines in
+// view.
+template <bool floor> void paste_result(benchmark::State &state)
+{
+    const int size = size_of(state);
+    QString text(size, u'x');
+    if (floor)
+        for (int at = 80; at < size; at += 81)
+            text[at] = u'\n';
+    std::unique_ptr<QPlainTextEdit> box =
+        floor ? std::make_unique<QPlainTextEdit>() : std::make_unique<ResultBox>();
+    box->resize(600, 300);
+    box->show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        box->clear();
+        QApplication::clipboard()->setText(text);
+        BenchWindow::settle();
+        state.ResumeTiming();
+        box->paste();
+        box->repaint();
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(box.get(), &typed);
+        box->repaint();
+        BenchWindow::settle();
+    }
+    if (box->document()->characterCount() < size)
+        state.SkipWithError("the text was not pasted");
+}
+
+void BM_PasteOneLineResult(benchmark::State &state)
+{
+    paste_result<false>(state);
+}
+
+void BM_PasteFloorLines(benchmark::State &state)
+{
+    paste_result<true>(state);
+}
+
 void add_benchmarks()
 {
     using bench::add_sized;
@@ -195,6 +241,8 @@ void add_benchmarks()
     add_sized("SelectWithHistory", BM_SelectWithHistory, {{history_instruments, 50}});
     add_sized("FutureListing1Month", BM_FutureListing, {{10000, 30}, {100000, 5}});
     add_sized("UpdateResult", BM_UpdateResult, {{calibrations_each * history_instruments, 20}});
+    add_sized("PasteOneLineResult", BM_PasteOneLineResult, {{1 << 20, 5}, {4 << 20, 3}});
+    add_sized("PasteFloorLines", BM_PasteFloorLines, {{1 << 20, 5}, {4 << 20, 3}});
 }
 
 } // namespace

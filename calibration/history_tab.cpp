@@ -67,12 +67,12 @@ QString HistoryTab::selected_entry() const
 
 void HistoryTab::show_result(const QString &text)
 {
-    ui->Text26->setPlainText(text);
+    ui->Text26->set_text(text);
 }
 
 QString HistoryTab::result() const
 {
-    return ui->Text26->toPlainText();
+    return ui->Text26->text();
 }
 
 void HistoryTab::open_result(bool focus)

@@ -6,6 +6,7 @@
 #include "calibration/due_date.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
+#include "calibration/result_box.h"
 #include "support/window_fixture.h"
 
 #include <QScopeGuard>
@@ -408,6 +409,57 @@ private slots:
     // At start-up, when the reminder is on, one window for each instrument due within the
     // notice or overdue, obsolete or not, in file order; never a record whose dates give no
     // due date.
+    // The result box shows a long line in pieces, so that it stays quick; whatever is set,
+    // pasted, typed or copied, the text is the text as given, line breaks where they were.
+    void result_box_keeps_the_text_data()
+    {
+        QTest::addColumn<QString>("shown");  // set_text first
+        QTest::addColumn<int>("at");         // then the cursor there
+        QTest::addColumn<QString>("pasted"); // and this pasted, or Return typed for "<Return>"
+        QTest::addColumn<QString>("text");
+        const QString long_line = QString(3000, u'x') + "y";
+        const QString pair =
+            QString(ResultBox::piece_length - 1, u'a') + QString::fromUtf8("\U0001F600") + "b";
+        // clang-format off
+        QTest::newRow("empty") << "" << 0 << "" << "";
+        QTest::newRow("lines, CR LF and a CR alone") << "a\r\nb\rc\n" << 0 << "" << "a\nb\nc\n";
+        QTest::newRow("a long line set") << long_line << 0 << "" << long_line;
+        QTest::newRow("a character of two halves at a piece's end") << pair << 0 << "" << pair;
+        QTest::newRow("a long line pasted inside a short one") << "ab\ncd" << 1 << long_line + "\n" + long_line << "a" + long_line + "\n" + long_line + "b\ncd";
+        QTest::newRow("Return inside a piece of a long line") << long_line << 2500 << "<Return>" << long_line.left(2500) + "\n" + long_line.mid(2500);
+        QTest::newRow("Return at a piece's start") << long_line << ResultBox::piece_length << "<Return>" << long_line.left(ResultBox::piece_length) + "\n" + long_line.mid(ResultBox::piece_length);
+        // clang-format on
+    }
+    void result_box_keeps_the_text()
+    {
+        QFETCH(QString, shown);
+        QFETCH(int, at);
+        QFETCH(QString, pasted);
+        QFETCH(QString, text);
+        ResultBox box;
+        box.set_text(shown);
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(at + at / ResultBox::piece_length); // past the breaks between pieces
+        box.setTextCursor(cursor);
+        if (pasted == "<Return>") {
+            QTest::keyClick(&box, Qt::Key_Return);
+        } else if (!pasted.isEmpty()) {
+            QApplication::clipboard()->setText(pasted);
+            box.paste();
+        }
+        QCOMPARE(box.text(), text);
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+            QVERIFY(block.length() <= 2 * ResultBox::piece_length); // the line it went into too
+        // copied whole, the text comes out as it went in; undone, as it was
+        box.selectAll();
+        box.copy();
+        QCOMPARE(QApplication::clipboard()->text(), text);
+        if (!pasted.isEmpty()) {
+            box.undo();
+            QCOMPARE(box.text(), shown.replace("\r\n", "\n").replace('\r', '\n'));
+        }
+    }
+
     void reminders_at_start_up_data()
     {
         QTest::addColumn<QVariant>("on");
