@@ -227,6 +227,56 @@ private slots:
         QCOMPARE(f.text_of("Text3") + '|' + f.text_of("Text1"), "|"); // nobody chosen
     }
 
+    // The edit right guards every way in that changes a file, not only the instrument list:
+    // the same steps that change the file for an account with the right leave it byte for
+    // byte as it was for one without.
+    void edit_right_guards_every_change_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("file");
+        const QString add = "Combo7=!!Add New Contact to List; ";
+        // clang-format off
+        QTest::newRow("result corrected") << "row=0; tab=3; history double-click=0; "
+            "Text26=changed; Yes; Command10" << "history.dat";
+        QTest::newRow("calibration recorded") << "double-click=0; tab=3; Command9; Text26=new; "
+            "Yes; Command10" << "history.dat";
+        QTest::newRow("calibration removed") << "row=0; tab=3; history row=0; Command11"
+            << "history.dat";
+        QTest::newRow("contact added") << add + "Text7=New Co; Command5" << "contacts.dat";
+        QTest::newRow("contact edited") << "Combo7=Acme; Command12; Text8=Someone; Yes; Command5"
+            << "contacts.dat";
+        QTest::newRow("contact removed") << "Combo7=Acme; Yes; Command6" << "contacts.dat";
+        QTest::newRow("instrument edited") << "double-click=0; Text2=Other; Yes; Command4"
+            << "products.dat";
+        QTest::newRow("instrument added") << "Command1; Text1=N-2; Command4" << "products.dat";
+        QTest::newRow("instruments deleted") << "row=0; Yes; Command3" << "products.dat";
+        // clang-format on
+    }
+    void edit_right_guards_every_change()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, file);
+        const std::string products = file_of({make_record({"N-1", "Meter"})});
+        const std::string history =
+            crlf_lines({"N-1", "01/02/2026", "10", "#1RESULT", "ok", "#2RESULT"});
+        const std::string contacts =
+            crlf_lines({"Acme", "Ann", "", "", "", "", "", "", "", "", "", ""});
+        for (const QString account : {"Editor", "Reader"}) {
+            WindowFixture f(products, history, [&](TestEnv &env) {
+                env.settings().setValue("Pass/Word", "YES");
+                env.write_file("security.dat", crlf_lines({"Editor", "e", " 0 ", " 1 ", " 1 ",
+                                                           "Reader", "r", " 0 ", " 1 ", " 0 "}));
+                env.write_file("contacts.dat", contacts);
+            });
+            log_in_as(f, account, account == "Editor" ? "e" : "r");
+            const std::string before = f.env.read_file(file);
+            f.run(steps);
+            Messages::clear();
+            QVERIFY2((f.env.read_file(file) != before) == (account == "Editor"),
+                     qPrintable(account));
+        }
+    }
+
     void log_in_data()
     {
         QTest::addColumn<QString>("name");
