@@ -264,7 +264,8 @@ WriteOutcome DataFile::replace(std::string_view new_bytes)
                             file_name(),
                             ok() ? QStringLiteral("It was not read for a change.") : problem_,
                             {}};
-    WriteOutcome outcome = replace_through_twin(place_.path, place_.twin_path, new_bytes);
+    WriteOutcome outcome =
+        replace_through_twin(place_.path, place_.twin_path, new_bytes, place_.owner_only);
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
     unchanged_ = false;

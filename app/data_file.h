@@ -16,7 +16,9 @@ namespace durnmoor {
 struct DataFilePlace {
     QString path;
     QString twin_path;
-    bool owner_only = false; // a new file readable by its owner alone (the accounts file)
+    // Readable and writable by its owner alone, when made and after every rewrite whatever
+    // mode the old file had (the accounts file, whose passwords are stored as typed).
+    bool owner_only = false;
 };
 
 // A data file read whole into memory. A file that cannot be read is never taken for an

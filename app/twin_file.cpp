@@ -59,6 +59,30 @@ bool write_fd(int fd, std::string_view bytes)
     return true;
 }
 
+// The mode the twin takes before anything is written to it. The register keeps the access
+// it was given, a private file stays private, and a new file has the user's default. The
+// accounts file, whose passwords are stored as typed, is its owner's alone after every
+// rewrite, even when the old file had been left open to others.
+int give_mode(int fd, const QByteArray &data, bool owner_only)
+{
+    struct stat old {};
+    const bool had_file = ::stat(data.constData(), &old) == 0;
+    if (had_file && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        // Only the owner's own group may fail to pass on; the mode still does.
+    }
+    mode_t mode = S_IRUSR | S_IWUSR;
+    if (owner_only) {
+        // as it is
+    } else if (had_file) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 void set_file_fault(FileFault fault)
@@ -86,7 +110,7 @@ bool write_all(QIODevice &device, std::string_view bytes)
 }
 
 WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_path,
-                                  std::string_view bytes)
+                                  std::string_view bytes, bool owner_only)
 {
     const QString twin_name = QFileInfo(twin_path).fileName();
     const QString data_name = QFileInfo(data_path).fileName();
@@ -120,20 +144,8 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
         ::unlink(twin.constData());
         return failure(twin_name, error);
     };
-    // The register keeps the access it was given: a private file stays private.
-    struct stat old {};
-    if (::stat(data.constData(), &old) == 0) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Only the owner's own group may fail to pass on; the mode still does.
-        }
-        if (::fchmod(fd, old.st_mode & 07777) != 0)
-            return abandon(errno);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        if (::fchmod(fd, 0666 & ~mask) != 0)
-            return abandon(errno);
-    }
+    if (const int error = give_mode(fd, data, owner_only))
+        return abandon(error);
 
     if (const int error =
             run_step(FileStep::write_twin, twin_path, [&] { return write_fd(fd, bytes); }))

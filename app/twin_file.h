@@ -29,12 +29,13 @@ bool write_all(QIODevice &device, std::string_view bytes);
 
 // The one way a data file changes: any old twin (or a link planted in its place) is
 // removed, the twin is created anew without following links, takes the data file's mode
-// (and owner and group where the system allows), receives the new contents, is flushed
-// to the disk and renamed over the data file in one step. If any step fails the data
-// file is left untouched and the twin is removed.
+// (and owner and group where the system allows) or, for an owner_only file, read and
+// write for its owner alone whatever the old file allowed, receives the new contents, is
+// flushed to the disk and renamed over the data file in one step. If any step fails the
+// data file is left untouched and the twin is removed.
 // Callers hold the data file's rewrite lock (see DataFile); this is only the last step.
 WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_path,
-                                  std::string_view bytes);
+                                  std::string_view bytes, bool owner_only = false);
 
 // The steps of reading and rewriting a data file, for tests that make one of them fail.
 enum class FileStep { open, read, lock, remove_twin, create_twin, write_twin, sync_twin, rename };

@@ -1,10 +1,13 @@
 // Where the data files live, reading and rewriting them: a failed read is never an empty
 // file, no failed step of a rewrite touches the data file, and a file kept parsed is read
 // again once it changed. Writers killed part way or racing each other never tear a file.
+#include "access/accounts_file.h"
 #include "app/data_file.h"
 #include "app/data_folder.h"
 #include "app/kept_file.h"
 #include "app/single_instance.h"
+#include "calibration/history_file.h"
+#include "contacts/contacts_file.h"
 #include "register/products_file.h"
 #include "support/test_env.h"
 
@@ -32,6 +35,21 @@ namespace {
 DataFilePlace place_in(const TestEnv &env, bool owner_only = false)
 {
     return {env.path("products.dat"), env.path("products2.dat"), owner_only};
+}
+
+// Each data file where the program keeps it.
+DataFilePlace place_of(const TestEnv &env, const QString &file)
+{
+    return file == "security.dat"   ? accounts_file(env.dir())
+           : file == "history.dat"  ? history_file(env.dir())
+           : file == "contacts.dat" ? contacts_file(env.dir())
+                                    : products_file(env.dir());
+}
+
+int mode_of(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 // Rewrites the file `times` times (for ever when negative), each time with next(old bytes);
@@ -195,36 +213,43 @@ private slots:
         QVERIFY(!QFileInfo(env.path("products2.dat")).isSymLink() && !env.exists("products2.dat"));
     }
 
-    // A rewrite keeps the file's mode; a missing file is made empty, with the user's default
-    // mode or, for a private file, the owner's only.
+    // Each data file as the program makes it and as a rewrite leaves it: the accounts,
+    // whose passwords are kept as typed, are the owner's alone after every rewrite whatever
+    // the old file allowed; every other file keeps its mode, or has the user's default.
     void modes_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("mode"); // of the file before: 0 for none
-        QTest::addColumn<bool>("owner_only");
         QTest::addColumn<int>("after");
-        QTest::newRow("group may read") << 0640 << false << 0640;
-        QTest::newRow("read-only file") << 0444 << false << 0444;
-        QTest::newRow("made for everyone") << 0 << false << 0644;
-        QTest::newRow("made private") << 0 << true << 0600;
+        for (const char *file : {"products.dat", "history.dat", "contacts.dat", "security.dat"}) {
+            const bool owner_only = QLatin1String(file) == "security.dat";
+            for (int mode : {0, 0644, 0640, 0600, 0444, 0666})
+                QTest::addRow("%s %o", file, mode) << file << mode
+                                                   << (owner_only ? 0600
+                                                       : mode     ? mode
+                                                                  : 0644);
+        }
     }
     void modes()
     {
+        QFETCH(QString, file);
         QFETCH(int, mode);
-        QFETCH(bool, owner_only);
         TestEnv env;
-        const QByteArray path = QFile::encodeName(env.path("products.dat"));
+        const DataFilePlace place = place_of(env, file);
         if (mode) {
-            env.write_file("products.dat", "old\r\n");
-            QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+            env.write_file(file, "old\r\n");
+            QCOMPARE(::chmod(QFile::encodeName(place.path).constData(), mode_t(mode)), 0);
         }
         const mode_t mask = ::umask(022);
-        DataFile file = DataFile::read_for_rewrite(place_in(env, owner_only));
+        DataFile data = DataFile::read_for_rewrite(place);
+        if (!mode) // as made: the same as it will be after the rewrite
+            QTEST(mode_of(place.path), "after");
+        const WriteOutcome outcome = data.replace("new\r\n");
         ::umask(mask);
-        QCOMPARE(file.bytes(), mode ? "old\r\n" : "");
-        QVERIFY(file.replace("new\r\n").ok);
-        struct stat st {};
-        QCOMPARE(::stat(path.constData(), &st), 0);
-        QTEST(int(st.st_mode & 07777), "after");
+        QVERIFY(outcome.ok);
+        QCOMPARE(data.bytes(), mode ? "old\r\n" : "");
+        QTEST(mode_of(place.path), "after");
+        QCOMPARE(env.read_file(file), "new\r\n");
     }
 
     // One copy per data folder, however the folder is reached; the lock goes with its holder.
