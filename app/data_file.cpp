@@ -44,6 +44,17 @@ bool changed_moments_ago(const FileIdentity &identity)
     return now_ns - std::max(identity.modified_ns, identity.changed_ns) < settling_ns;
 }
 
+// What a trusted identity after this program's own write is: the one written, unless the
+// file's times keep whole seconds only and it was written moments ago. Then another
+// program's edit of the same size within that second would leave the same identity, and
+// the copy kept from the write would be taken for the file and written over its edit.
+std::optional<FileIdentity> trusted_after_write(const std::optional<FileIdentity> &written)
+{
+    if (written && !times_below_the_second(*written) && changed_moments_ago(*written))
+        return std::nullopt;
+    return written;
+}
+
 bool same_file(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -269,7 +280,7 @@ WriteOutcome DataFile::replace(std::string_view new_bytes)
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
     unchanged_ = false;
-    identity_ = outcome.ok ? outcome.written : std::nullopt;
+    identity_ = outcome.ok ? trusted_after_write(outcome.written) : std::nullopt;
     return outcome;
 }
 

@@ -54,7 +54,10 @@ public:
     bool unchanged() const { return unchanged_; }
     // The file's identity when it was read, or after replace() the identity of what was
     // written; nullopt when it is not known or the file changed too recently for its
-    // identity to tell a further change (then nothing read from it is kept).
+    // identity to tell a further change (then nothing read from it is kept). What this
+    // program wrote is trusted at once only where the file's times hold parts of a second;
+    // with whole seconds another program's edit within the same second would leave the
+    // identity as it is, so the settling time applies as after a read.
     const std::optional<FileIdentity> &identity() const { return identity_; }
 
     // Puts new contents in place of the file through its twin, then lets the lock go.

@@ -88,6 +88,7 @@ private slots:
     {
         set_file_fault(nullptr);
         set_settling_time(std::nullopt);
+        set_whole_second_times(false);
     }
     void chooses_the_folder_of_the_data_files_data()
     {
@@ -273,21 +274,34 @@ private slots:
     void changes_are_seen_data()
     {
         QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("settled"); // the file's last change is old enough to trust
+        QTest::addColumn<bool>("settled");       // the file's last change is old enough to trust
+        QTest::addColumn<bool>("whole_seconds"); // the file system keeps no parts of a second
         QTest::addColumn<bool>("read_again");
-        QTest::newRow("untouched") << "" << true << false;
-        QTest::newRow("untouched, changed moments ago") << "" << false << true;
-        QTest::newRow("same size, in place") << "in place" << true << true;
-        QTest::newRow("replaced by another program") << "replaced" << true << true;
-        QTest::newRow("rewritten by this program") << "own" << false << false;
+        QTest::newRow("untouched") << "" << true << false << false;
+        QTest::newRow("untouched, changed moments ago") << "" << false << false << true;
+        QTest::newRow("same size, in place") << "in place" << true << false << true;
+        QTest::newRow("replaced by another program") << "replaced" << true << false << true;
+        // What this program wrote is kept, without a read, where the times could show a later
+        // edit; in whole seconds they could not, and another program's edit within the
+        // second of the write would be written over by the next save.
+        QTest::newRow("rewritten by this program") << "own" << false << false << false;
+        QTest::newRow("rewritten, edited in place") << "own, in place" << false << false << true;
+        QTest::newRow("rewritten, whole seconds") << "own" << false << true << true;
+        QTest::newRow("rewritten, edited in place in the same second")
+            << "own, in place" << false << true << true;
+        QTest::newRow("rewritten long ago, whole seconds") << "own" << true << true << false;
     }
     void changes_are_seen()
     {
         QFETCH(QString, change);
         QFETCH(bool, settled);
+        QFETCH(bool, whole_seconds);
         QFETCH(bool, read_again);
         TestEnv env;
         set_settling_time(settled ? 0 : 3'600'000'000'000);
+        set_whole_second_times(whole_seconds);
+        if (whole_seconds) // the write and the edit after it within one second, the first half
+            QTest::qWait(1000 - QTime::currentTime().msec());
         const DataFilePlace place = products_file(env.dir());
         env.write_file("products.dat", std::string(50 * 3, '\n'));
         KeptFile<ProductsData> kept;
@@ -302,11 +316,21 @@ private slots:
             QCOMPARE(std::rename(env.path("products2.dat").toLocal8Bit().constData(),
                                  env.path("products.dat").toLocal8Bit().constData()),
                      0);
-        } else if (change == "own") {
+        } else if (change.startsWith("own")) {
             DataFile file = DataFile::read_for_rewrite(place, kept.identity());
             const std::string written(50 * 2, '\n');
-            QVERIFY(file.replace(written).ok);
+            const WriteOutcome outcome = file.replace(written);
+            QVERIFY(outcome.ok && outcome.written);
             kept.keep_written(file, written);
+            if (change.endsWith("in place")) {
+                if (!whole_seconds)
+                    QTest::qWait(20); // past the file system's clock tick
+                env.write_file("products.dat", std::string(50 * 2, '\r'));
+                // Within the second the edit leaves the identity the write gave the file.
+                if (whole_seconds)
+                    QVERIFY(identity_at(QFile::encodeName(place.path).constData()) ==
+                            outcome.written);
+            }
         }
 
         // A read that happens fails: reusing the kept copy is the only way to succeed.
