@@ -12,6 +12,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -23,6 +25,7 @@ namespace {
 
 constexpr char not_regular[] = "It is not a regular file.";
 constexpr char busy[] = "Another program is writing it.";
+constexpr char too_large[] = "It is too large to be read into memory.";
 constexpr int lock_retry_ms = 10;
 
 QString reason_of(int error)
@@ -60,27 +63,55 @@ bool same_file(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Reads everything left in the file; 0 when it all came in, else the error. The string is
-// sized from the file's size once and filled through a small reused block, so a large file
-// is neither zero-filled first nor moved while it grows.
+// The most a file read into memory may hold: the machine's memory. Anything larger could
+// never be held, and asking for it would end the program instead of refusing the file.
+std::uint64_t memory_for_a_file()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long page_size = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || page_size <= 0)
+        return UINT64_MAX; // not known: what the allocation says decides
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size);
+}
+
+// Reads everything left in the file; 0 when it all came in, else the error (EFBIG when it
+// cannot be held in memory). The string is sized from the file's size once and filled
+// through a small reused block, so a large file is neither zero-filled first nor moved
+// while it grows.
 int read_to_end(int fd, const QString &path, std::string &out, off_t expected)
 {
     if (const int planted = planted_fault(FileStep::read, path))
         return planted;
     constexpr std::size_t block_size = 256 * 1024;
     thread_local const std::unique_ptr<char[]> block(new char[block_size]);
+    const std::uint64_t limit = std::min<std::uint64_t>(memory_for_a_file(), out.max_size());
     out.clear();
-    out.reserve(expected > 0 ? static_cast<std::size_t>(expected) : 0);
-    ask_for_large_pages(out);
-    while (true) {
-        const ssize_t got = ::read(fd, block.get(), block_size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return errno;
-        if (got == 0)
-            break;
-        out.append(block.get(), static_cast<std::size_t>(got));
+    if (expected > 0 && static_cast<std::uint64_t>(expected) > limit)
+        return EFBIG;
+    try {
+        out.reserve(expected > 0 ? static_cast<std::size_t>(expected) : 0);
+        ask_for_large_pages(out);
+        while (true) {
+            const ssize_t got = ::read(fd, block.get(), block_size);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return errno;
+            if (got == 0)
+                break;
+            // A file that keeps growing while it is read is held to the same bound.
+            if (out.size() + static_cast<std::size_t>(got) > limit) {
+                std::string().swap(out);
+                return EFBIG;
+            }
+            out.append(block.get(), static_cast<std::size_t>(got));
+        }
+    } catch (const std::bad_alloc &) {
+        std::string().swap(out);
+        return EFBIG;
+    } catch (const std::length_error &) {
+        std::string().swap(out);
+        return EFBIG;
     }
     // Less than the file's size means it was cut while we read: not the file as it is.
     return static_cast<off_t>(out.size()) < expected ? EIO : 0;
@@ -211,7 +242,7 @@ DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite, const File
             // The caller's copy is what the file holds: nothing to read.
         } else if (const int error = read_to_end(fd, place.path, file.bytes_, opened.st_size)) {
             ::close(fd);
-            return refuse(reason_of(error));
+            return refuse(error == EFBIG ? QString::fromLatin1(too_large) : reason_of(error));
         } else if (changed_moments_ago(*file.identity_)) {
             // Another change within the same tick would keep this identity: what was read
             // now is not to be taken for the file's contents later.

@@ -25,7 +25,8 @@ struct DataFilePlace {
 // empty one: ok() is false and problem() says why, and a file read that way can never be
 // rewritten. A missing file is created empty first and reads as no records. Anything but
 // a regular file (a FIFO, a device, a directory) is refused rather than opened, since
-// opening one may block or read endlessly.
+// opening one may block or read endlessly; so is a file larger than the machine's memory,
+// or one that no memory can be found for.
 class DataFile {
 public:
     // For showing: the file as it stands, no lock kept.

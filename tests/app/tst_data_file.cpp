@@ -21,12 +21,13 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace durnmoor;
-using durnmoor::test::TestEnv;
+using namespace durnmoor::test;
 
 Q_DECLARE_METATYPE(FileStep)
 
@@ -342,6 +343,68 @@ private slots:
         QCOMPARE(after == before, !read_again && change.isEmpty());
         if (!read_again)
             QCOMPARE(after->size(), change == "own" ? std::size_t(2) : std::size_t(3));
+    }
+
+    // A file that cannot be held in memory is a file that could not be read, never the end
+    // of the program: one larger than the machine's memory is refused before any is asked
+    // for, and one that no memory can be found for is refused when the asking fails.
+    void too_large_to_read_data()
+    {
+        QTest::addColumn<bool>("for_rewrite");
+        QTest::addColumn<bool>("memory_scarce"); // the process may map little more than it has
+        QTest::newRow("larger than memory, shown") << false << false;
+        QTest::newRow("larger than memory, to change") << true << false;
+        QTest::newRow("no memory to be had, shown") << false << true;
+        QTest::newRow("no memory to be had, to change") << true << true;
+    }
+    void too_large_to_read()
+    {
+        QFETCH(bool, for_rewrite);
+        QFETCH(bool, memory_scarce);
+        TestEnv env;
+        const qint64 size = memory_scarce ? qint64(1) << 30 : more_than_memory();
+        QVERIFY(env.write_sparse_file("products.dat", size));
+        const auto read_it = [&] {
+            return for_rewrite ? DataFile::read_for_rewrite(place_in(env))
+                               : DataFile::read(place_in(env));
+        };
+        if (memory_scarce) {
+            // In a child of its own, whose address space ends not far above what it maps now.
+            const pid_t child = ::fork();
+            if (child == 0) {
+                // A crash ends the child outright; the test's own handler is the parent's.
+                for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
+                    std::signal(signal, SIG_DFL);
+                QFile statm("/proc/self/statm");
+                statm.open(QIODevice::ReadOnly);
+                const rlim_t mapped = statm.readAll().split(' ').value(0).toULongLong() *
+                                      rlim_t(::sysconf(_SC_PAGE_SIZE));
+                const struct rlimit limit {
+                    mapped + (rlim_t(256) << 20), mapped + (rlim_t(256) << 20)
+                };
+                if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                    ::_exit(3);
+                int status = 2; // whatever escapes must end the child here, not run more tests
+                try {
+                    const DataFile file = read_it();
+                    status =
+                        !file.ok() && file.problem() == "It is too large to be read into memory."
+                            ? 0
+                            : 1;
+                } catch (...) {
+                }
+                ::_exit(status);
+            }
+            QCOMPARE(exit_status(child), 0);
+            return;
+        }
+        DataFile file = read_it();
+        QVERIFY(!file.ok());
+        QCOMPARE(file.problem(), "It is too large to be read into memory.");
+        QVERIFY(file.bytes().empty());
+        QVERIFY(!file.replace("new\r\n").ok);
+        QCOMPARE(QFileInfo(env.path("products.dat")).size(), size);
+        QVERIFY(!env.exists("products2.dat"));
     }
 
     // Writers killed at random moments, and two writers at once: the data file always reads
