@@ -20,7 +20,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -106,6 +108,7 @@ private slots:
         QFETCH(QByteArray, kept);
         TestEnv root;
         const QString program = root.path("bin"), user = root.path("home/Durnmoor");
+        const mode_t mask = ::umask(022);
         for (const char *folder : {"bin", copy == "installed" ? "share/durnmoor" : "share/other"})
             QDir(root.dir()).mkpath(folder);
         if (!kept.isEmpty() && QDir(root.dir()).mkpath("home/Durnmoor"))
@@ -114,9 +117,15 @@ private slots:
         const QString chosen = copy == "read-only"
                                    ? choose_data_folder(program, user, [](auto &) { return false; })
                                    : choose_data_folder(program, user);
+        ::umask(mask);
         QCOMPARE(chosen, copy == "own" ? program : user);
         QCOMPARE(QDir(user).exists(), copy != "own"); // made on first use only
         QCOMPARE(DataFile::read(products_file(chosen)).bytes(), kept.toStdString());
+        // The folder made for the user's records is the user's alone; one already there, and
+        // the program's own folder, keep their modes.
+        QCOMPARE(mode_of(program), 0755);
+        if (copy != "own")
+            QCOMPARE(mode_of(user), kept.isEmpty() ? 0700 : 0755);
     }
 
     // The guide beside the data first, then among the shared files; the user's folder is named
@@ -255,12 +264,24 @@ private slots:
     }
 
     // One copy per data folder, however the folder is reached; the lock goes with its holder.
+    // It is held on a file of its own that only the owner may open: a lock another user takes
+    // on the folder itself stops nothing, and the data files' rewrite locks are not in its way.
     void one_copy_per_data_folder()
     {
         TestEnv env;
         TestEnv other;
+        const int folder = ::open(QFile::encodeName(env.dir()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(folder >= 0);
+        QCOMPARE(::flock(folder, LOCK_EX | LOCK_NB), 0);
+        const mode_t mask = ::umask(0);
         auto first = std::make_unique<SingleInstance>(env.dir());
+        ::umask(mask);
+        ::close(folder);
         QVERIFY(first->acquired());
+        QCOMPARE(mode_of(env.path("durnmoor.lock")), 0600);
+        QVERIFY(QFileInfo(env.path("durnmoor.lock")).isFile());
+        DataFile register_file = DataFile::read_for_rewrite(products_file(env.dir()));
+        QVERIFY(register_file.ok() && register_file.replace("1\r\n").ok);
         QVERIFY(!SingleInstance(env.dir()).acquired());
         QVERIFY(!SingleInstance(env.dir() + "/.").acquired());
         QVERIFY(QFile::link(env.dir(), other.path("same folder")));

@@ -2,6 +2,8 @@
 // icon, and the about window over it.
 #include "about/about_window.h"
 #include "app/shell.h"
+#include "app/single_instance.h"
+#include "app/startup.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"
 
@@ -136,6 +138,36 @@ private slots:
                               box.arg(", so it has not been changed.", "")}));
         const QFileInfo left(f.env.path("products.dat"));
         QVERIFY(in_place == "fifo" ? !left.isFile() : left.size() == more_than_memory());
+    }
+
+    // A second copy on a data folder another copy works on says which folder is in use, and
+    // ends with no window of its own.
+    void second_copy_says_the_folder_is_in_use()
+    {
+        TestEnv env;
+        // Should it start after all, its settings and start-up entry stay in the test's folder,
+        // and it ends at once.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.path("config"));
+        const QByteArray config_home = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.path("config")));
+        const auto restore = qScopeGuard([&] {
+            if (config_home.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", config_home);
+        });
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        const SingleInstance first(env.dir());
+        QVERIFY(first.acquired());
+        QCOMPARE(run_program(*qApp, env.dir()), 0);
+        QCOMPARE(
+            shown_messages(),
+            QStringList{"Information \"Durnmoor\": Another copy of Durnmoor is already using "
+                        "the data folder\n" +
+                        env.dir() +
+                        ".\nOnly one copy at a time may work on its records. (Ok, default Ok)"});
+        QVERIFY(!env.exists("products.dat"));
+        QCoreApplication::processEvents(); // the quit meant for a copy that started goes
     }
 
     void only_a_left_click_restores_data()
