@@ -26,6 +26,8 @@ namespace {
 constexpr char not_regular[] = "It is not a regular file.";
 constexpr char busy[] = "Another program is writing it.";
 constexpr char too_large[] = "It is too large to be read into memory.";
+constexpr char not_read_for_change[] = "It was not read for a change.";
+constexpr char shared_twin[] = "Both changes would go through the same twin file.";
 constexpr int lock_retry_ms = 10;
 
 QString reason_of(int error)
@@ -298,20 +300,56 @@ void DataFile::release()
     }
 }
 
-WriteOutcome DataFile::replace(std::string_view new_bytes)
+QString DataFile::refusal() const
 {
-    if (!ok() || !for_rewrite_)
-        return WriteOutcome{false,
-                            file_name(),
-                            file_name(),
-                            ok() ? QStringLiteral("It was not read for a change.") : problem_,
-                            {}};
-    WriteOutcome outcome =
-        replace_through_twin(place_.path, place_.twin_path, new_bytes, place_.owner_only);
+    if (!ok())
+        return problem_;
+    return for_rewrite_ ? QString() : QString::fromLatin1(not_read_for_change);
+}
+
+void DataFile::replaced(const WriteOutcome &outcome, const std::optional<FileIdentity> &written)
+{
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
     unchanged_ = false;
-    identity_ = outcome.ok ? trusted_after_write(outcome.written) : std::nullopt;
+    identity_ = outcome.ok ? trusted_after_write(written) : std::nullopt;
+}
+
+WriteOutcome DataFile::replace(std::string_view new_bytes)
+{
+    if (const QString refused = refusal(); !refused.isEmpty())
+        return WriteOutcome{false, file_name(), file_name(), refused, {}};
+    WriteOutcome outcome =
+        replace_through_twin(place_.path, place_.twin_path, new_bytes, place_.owner_only);
+    replaced(outcome, outcome.written);
+    return outcome;
+}
+
+PairWriteOutcome replace_together(DataFile &first, std::string_view first_bytes, DataFile &second,
+                                  std::string_view second_bytes)
+{
+    auto refuse = [&](const DataFile &file, const QString &reason) {
+        const PairWriteOutcome refused{{false, file.file_name(), file.file_name(), reason, {}}, {}};
+        first.replaced(refused, std::nullopt);
+        second.replaced(refused, std::nullopt);
+        return refused;
+    };
+    for (const DataFile *file : {&first, &second})
+        if (const QString refused = file->refusal(); !refused.isEmpty())
+            return refuse(*file, refused);
+    // Two files of one twin would each write over the other's new contents. (The same file
+    // twice cannot get here: its second read would wait for the first one's lock.)
+    if (first.place_.path == second.place_.path ||
+        first.place_.twin_path == second.place_.twin_path)
+        return refuse(second, QString::fromLatin1(shared_twin));
+
+    TwinReplace one{first.place_.path,       first.place_.twin_path, first_bytes,
+                    first.place_.owner_only, first.locked_fd_,       {}};
+    TwinReplace two{second.place_.path,       second.place_.twin_path, second_bytes,
+                    second.place_.owner_only, second.locked_fd_,       {}};
+    PairWriteOutcome outcome = replace_both_through_twins(one, two);
+    first.replaced(outcome, one.written);
+    second.replaced(outcome, two.written);
     return outcome;
 }
 

@@ -66,9 +66,15 @@ public:
     WriteOutcome replace(std::string_view new_bytes);
 
 private:
+    friend PairWriteOutcome replace_together(DataFile &, std::string_view, DataFile &,
+                                             std::string_view);
     explicit DataFile(DataFilePlace place) : place_(std::move(place)) {}
     static DataFile open(const DataFilePlace &place, bool for_rewrite, const FileIdentity *kept);
     void release();
+    // Why this file cannot be replaced, or empty when it can.
+    QString refusal() const;
+    // After a replace, successful or not: the lock goes and the bytes read are history.
+    void replaced(const WriteOutcome &outcome, const std::optional<FileIdentity> &written);
 
     DataFilePlace place_;
     std::string bytes_;
@@ -78,6 +84,22 @@ private:
     std::optional<FileIdentity> identity_;
     int locked_fd_ = -1;
 };
+
+// Two different data files changed as one (a calibration goes into the history and the
+// register at once): both must have been read for rewrite, and each then holds its
+// rewrite lock. Both twins are written and flushed before either data file is touched;
+// then first takes its new contents and second after it. If any step fails, both data
+// files are left byte for byte as they were and no twin stays behind: a failure of the
+// second rename puts the first back, by swapping its old file back into place where the
+// file system can swap names, else by writing again what it held, read through the lock's
+// descriptor (so it does not matter whether the caller took the bytes read). The outcome
+// names the data file that could not be changed, the file that failed and why; should the
+// first not go back, left_changed names it. Whatever the outcome, both locks are let go;
+// on success each file's identity() is that of what was written, as after replace(), and
+// on failure nullopt. A crash between the two renames can still leave the first changed
+// alone, as two separate rewrites would.
+PairWriteOutcome replace_together(DataFile &first, std::string_view first_bytes, DataFile &second,
+                                  std::string_view second_bytes);
 
 // Backs the reserved capacity of a large buffer with large pages where the system offers
 // them: fresh memory costs a page fault per page, and at 4 kB a page a 100 MB file takes

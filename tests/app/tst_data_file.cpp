@@ -1,6 +1,7 @@
 // Where the data files live, reading and rewriting them: a failed read is never an empty
-// file, no failed step of a rewrite touches the data file, and a file kept parsed is read
-// again once it changed. Writers killed part way or racing each other never tear a file.
+// file, no failed step of a rewrite touches the data file (nor, for a change to two files,
+// either of them), and a file kept parsed is read again once it changed. Writers killed
+// part way or racing each other never tear a file.
 #include "access/accounts_file.h"
 #include "app/data_file.h"
 #include "app/data_folder.h"
@@ -426,6 +427,108 @@ private slots:
         QVERIFY(!file.replace("new\r\n").ok);
         QCOMPARE(QFileInfo(env.path("products.dat")).size(), size);
         QVERIFY(!env.exists("products2.dat"));
+    }
+
+    // Two files changed as one land both or neither: whichever step fails, for either file,
+    // both stay byte for byte as they were and no twin is left, whether the first is put back
+    // by swapping names again or, where the file system cannot swap them, by writing what it
+    // held. The outcome names the file the user is to be told of.
+    void two_files_change_as_one_data()
+    {
+        QTest::addColumn<FileStep>("step");
+        QTest::addColumn<QString>("named");  // the file the step fails on; empty: none fails
+        QTest::addColumn<bool>("swap");      // the file system swaps names
+        QTest::addColumn<bool>("stuck");     // and the first cannot be put back
+        QTest::addColumn<QString>("failed"); // "data file: failing file", empty when done
+        struct Step {
+            FileStep step;
+            const char *what;
+        };
+        const Step steps[] = {{FileStep::remove_twin, "stale twin cannot go"},
+                              {FileStep::create_twin, "twin cannot be made"},
+                              {FileStep::write_twin, "disk full"},
+                              {FileStep::sync_twin, "flush refused"},
+                              {FileStep::rename, "rename refused"}};
+        for (bool swap : {true, false}) {
+            const char *way = swap ? "swapping" : "no swapping";
+            QTest::addRow("both changed, %s", way) << FileStep::open << "" << swap << false << "";
+            for (const char *data : {"history.dat", "products.dat"})
+                for (const auto &[step, what] : steps) {
+                    const QString file = step == FileStep::rename
+                                             ? QString(data)
+                                             : QString(data).replace(".dat", "2.dat");
+                    QTest::addRow("%s: %s, %s", data, what, way)
+                        << step << file << swap << false << data + QString(": ") + file;
+                }
+            QTest::addRow("first not put back, %s", way)
+                << FileStep::rename << "products.dat" << swap << true
+                << "products.dat: products.dat";
+        }
+    }
+    void two_files_change_as_one()
+    {
+        QFETCH(FileStep, step);
+        QFETCH(QString, named);
+        QFETCH(bool, swap);
+        QFETCH(bool, stuck);
+        QFETCH(QString, failed);
+        TestEnv env;
+        const std::string old_history = "old history\r\n", old_register = "old register\r\n";
+        const std::string new_history = "new history\r\nline\r\n", new_register = "new\r\n";
+        env.write_file("history.dat", old_history);
+        env.write_file("products.dat", old_register);
+        set_file_fault([=](FileStep at, const QString &file) {
+            if (at == FileStep::exchange)
+                return swap ? 0 : EINVAL;
+            if (at == FileStep::put_back)
+                return stuck ? EIO : 0;
+            return at == step && file == named ? ENOSPC : 0;
+        });
+        DataFile history = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile products = DataFile::read_for_rewrite(products_file(env.dir()));
+        // What was read may have been handed on already: a put-back does not need it.
+        QCOMPARE(history.take_bytes(), old_history);
+
+        const PairWriteOutcome outcome =
+            replace_together(history, new_history, products, new_register);
+        QCOMPARE(outcome.ok ? QString() : outcome.data_file + ": " + outcome.file, failed);
+        QCOMPARE(outcome.ok ? QString() : outcome.reason,
+                 outcome.ok ? QString() : QString::fromLocal8Bit(strerror(ENOSPC)));
+        QCOMPARE(outcome.left_changed, stuck ? "history.dat" : "");
+        QCOMPARE(env.read_file("history.dat"), outcome.ok || stuck ? new_history : old_history);
+        QCOMPARE(env.read_file("products.dat"), outcome.ok ? new_register : old_register);
+        QVERIFY(!env.exists("history2.dat"));
+        QVERIFY(!env.exists("products2.dat"));
+        // Kept copies follow what was written, as after one rewrite; both locks are let go.
+        const auto written = [&](const char *file) {
+            return outcome.ok ? identity_at(QFile::encodeName(env.path(file)).constData())
+                              : std::nullopt;
+        };
+        QVERIFY(history.identity() == written("history.dat"));
+        QVERIFY(products.identity() == written("products.dat"));
+        set_file_fault(nullptr);
+        QVERIFY(DataFile::read_for_rewrite(history_file(env.dir())).replace("after\r\n").ok);
+        QVERIFY(DataFile::read_for_rewrite(products_file(env.dir())).replace("after\r\n").ok);
+    }
+
+    // Both files must have been read for a change, and each through a twin of its own.
+    void two_files_change_only_when_both_may()
+    {
+        TestEnv env;
+        env.write_file("history.dat", "history\r\n");
+        env.write_file("products.dat", "register\r\n");
+        DataFile history = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile shown = DataFile::read(products_file(env.dir()));
+        WriteOutcome outcome = replace_together(history, "x\r\n", shown, "y\r\n");
+        QCOMPARE(outcome.data_file + ": " + outcome.reason,
+                 "products.dat: It was not read for a change.");
+        DataFile again = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile one_twin =
+            DataFile::read_for_rewrite({env.path("products.dat"), env.path("history2.dat")});
+        outcome = replace_together(again, "x\r\n", one_twin, "y\r\n");
+        QVERIFY(!outcome.ok);
+        QCOMPARE(env.read_file("history.dat"), "history\r\n");
+        QCOMPARE(env.read_file("products.dat"), "register\r\n");
     }
 
     // Writers killed at random moments, and two writers at once: the data file always reads
