@@ -12,6 +12,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -23,6 +25,9 @@ namespace {
 
 constexpr char not_regular[] = "It is not a regular file.";
 constexpr char busy[] = "Another program is writing it.";
+constexpr char too_large[] = "It is too large to be read into memory.";
+constexpr char not_read_for_change[] = "It was not read for a change.";
+constexpr char shared_twin[] = "Both changes would go through the same twin file.";
 constexpr int lock_retry_ms = 10;
 
 QString reason_of(int error)
@@ -44,32 +49,71 @@ bool changed_moments_ago(const FileIdentity &identity)
     return now_ns - std::max(identity.modified_ns, identity.changed_ns) < settling_ns;
 }
 
+// What a trusted identity after this program's own write is: the one written, unless the
+// file's times keep whole seconds only and it was written moments ago. Then another
+// program's edit of the same size within that second would leave the same identity, and
+// the copy kept from the write would be taken for the file and written over its edit.
+std::optional<FileIdentity> trusted_after_write(const std::optional<FileIdentity> &written)
+{
+    if (written && !times_below_the_second(*written) && changed_moments_ago(*written))
+        return std::nullopt;
+    return written;
+}
+
 bool same_file(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Reads everything left in the file; 0 when it all came in, else the error. The string is
-// sized from the file's size once and filled through a small reused block, so a large file
-// is neither zero-filled first nor moved while it grows.
+// The most a file read into memory may hold: the machine's memory. Anything larger could
+// never be held, and asking for it would end the program instead of refusing the file.
+std::uint64_t memory_for_a_file()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long page_size = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || page_size <= 0)
+        return UINT64_MAX; // not known: what the allocation says decides
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size);
+}
+
+// Reads everything left in the file; 0 when it all came in, else the error (EFBIG when it
+// cannot be held in memory). The string is sized from the file's size once and filled
+// through a small reused block, so a large file is neither zero-filled first nor moved
+// while it grows.
 int read_to_end(int fd, const QString &path, std::string &out, off_t expected)
 {
     if (const int planted = planted_fault(FileStep::read, path))
         return planted;
     constexpr std::size_t block_size = 256 * 1024;
     thread_local const std::unique_ptr<char[]> block(new char[block_size]);
+    const std::uint64_t limit = std::min<std::uint64_t>(memory_for_a_file(), out.max_size());
     out.clear();
-    out.reserve(expected > 0 ? static_cast<std::size_t>(expected) : 0);
-    ask_for_large_pages(out);
-    while (true) {
-        const ssize_t got = ::read(fd, block.get(), block_size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return errno;
-        if (got == 0)
-            break;
-        out.append(block.get(), static_cast<std::size_t>(got));
+    if (expected > 0 && static_cast<std::uint64_t>(expected) > limit)
+        return EFBIG;
+    try {
+        out.reserve(expected > 0 ? static_cast<std::size_t>(expected) : 0);
+        ask_for_large_pages(out);
+        while (true) {
+            const ssize_t got = ::read(fd, block.get(), block_size);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return errno;
+            if (got == 0)
+                break;
+            // A file that keeps growing while it is read is held to the same bound.
+            if (out.size() + static_cast<std::size_t>(got) > limit) {
+                std::string().swap(out);
+                return EFBIG;
+            }
+            out.append(block.get(), static_cast<std::size_t>(got));
+        }
+    } catch (const std::bad_alloc &) {
+        std::string().swap(out);
+        return EFBIG;
+    } catch (const std::length_error &) {
+        std::string().swap(out);
+        return EFBIG;
     }
     // Less than the file's size means it was cut while we read: not the file as it is.
     return static_cast<off_t>(out.size()) < expected ? EIO : 0;
@@ -200,7 +244,7 @@ DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite, const File
             // The caller's copy is what the file holds: nothing to read.
         } else if (const int error = read_to_end(fd, place.path, file.bytes_, opened.st_size)) {
             ::close(fd);
-            return refuse(reason_of(error));
+            return refuse(error == EFBIG ? QString::fromLatin1(too_large) : reason_of(error));
         } else if (changed_moments_ago(*file.identity_)) {
             // Another change within the same tick would keep this identity: what was read
             // now is not to be taken for the file's contents later.
@@ -256,19 +300,56 @@ void DataFile::release()
     }
 }
 
-WriteOutcome DataFile::replace(std::string_view new_bytes)
+QString DataFile::refusal() const
 {
-    if (!ok() || !for_rewrite_)
-        return WriteOutcome{false,
-                            file_name(),
-                            file_name(),
-                            ok() ? QStringLiteral("It was not read for a change.") : problem_,
-                            {}};
-    WriteOutcome outcome = replace_through_twin(place_.path, place_.twin_path, new_bytes);
+    if (!ok())
+        return problem_;
+    return for_rewrite_ ? QString() : QString::fromLatin1(not_read_for_change);
+}
+
+void DataFile::replaced(const WriteOutcome &outcome, const std::optional<FileIdentity> &written)
+{
     release();
     for_rewrite_ = false; // the bytes read are no longer what the file holds
     unchanged_ = false;
-    identity_ = outcome.ok ? outcome.written : std::nullopt;
+    identity_ = outcome.ok ? trusted_after_write(written) : std::nullopt;
+}
+
+WriteOutcome DataFile::replace(std::string_view new_bytes)
+{
+    if (const QString refused = refusal(); !refused.isEmpty())
+        return WriteOutcome{false, file_name(), file_name(), refused, {}};
+    WriteOutcome outcome =
+        replace_through_twin(place_.path, place_.twin_path, new_bytes, place_.owner_only);
+    replaced(outcome, outcome.written);
+    return outcome;
+}
+
+PairWriteOutcome replace_together(DataFile &first, std::string_view first_bytes, DataFile &second,
+                                  std::string_view second_bytes)
+{
+    auto refuse = [&](const DataFile &file, const QString &reason) {
+        const PairWriteOutcome refused{{false, file.file_name(), file.file_name(), reason, {}}, {}};
+        first.replaced(refused, std::nullopt);
+        second.replaced(refused, std::nullopt);
+        return refused;
+    };
+    for (const DataFile *file : {&first, &second})
+        if (const QString refused = file->refusal(); !refused.isEmpty())
+            return refuse(*file, refused);
+    // Two files of one twin would each write over the other's new contents. (The same file
+    // twice cannot get here: its second read would wait for the first one's lock.)
+    if (first.place_.path == second.place_.path ||
+        first.place_.twin_path == second.place_.twin_path)
+        return refuse(second, QString::fromLatin1(shared_twin));
+
+    TwinReplace one{first.place_.path,       first.place_.twin_path, first_bytes,
+                    first.place_.owner_only, first.locked_fd_,       {}};
+    TwinReplace two{second.place_.path,       second.place_.twin_path, second_bytes,
+                    second.place_.owner_only, second.locked_fd_,       {}};
+    PairWriteOutcome outcome = replace_both_through_twins(one, two);
+    first.replaced(outcome, one.written);
+    second.replaced(outcome, two.written);
     return outcome;
 }
 

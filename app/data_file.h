@@ -16,14 +16,17 @@ namespace durnmoor {
 struct DataFilePlace {
     QString path;
     QString twin_path;
-    bool owner_only = false; // a new file readable by its owner alone (the accounts file)
+    // Readable and writable by its owner alone, when made and after every rewrite whatever
+    // mode the old file had (the accounts file, whose passwords are stored as typed).
+    bool owner_only = false;
 };
 
 // A data file read whole into memory. A file that cannot be read is never taken for an
 // empty one: ok() is false and problem() says why, and a file read that way can never be
 // rewritten. A missing file is created empty first and reads as no records. Anything but
 // a regular file (a FIFO, a device, a directory) is refused rather than opened, since
-// opening one may block or read endlessly.
+// opening one may block or read endlessly; so is a file larger than the machine's memory,
+// or one that no memory can be found for.
 class DataFile {
 public:
     // For showing: the file as it stands, no lock kept.
@@ -52,7 +55,10 @@ public:
     bool unchanged() const { return unchanged_; }
     // The file's identity when it was read, or after replace() the identity of what was
     // written; nullopt when it is not known or the file changed too recently for its
-    // identity to tell a further change (then nothing read from it is kept).
+    // identity to tell a further change (then nothing read from it is kept). What this
+    // program wrote is trusted at once only where the file's times hold parts of a second;
+    // with whole seconds another program's edit within the same second would leave the
+    // identity as it is, so the settling time applies as after a read.
     const std::optional<FileIdentity> &identity() const { return identity_; }
 
     // Puts new contents in place of the file through its twin, then lets the lock go.
@@ -60,9 +66,15 @@ public:
     WriteOutcome replace(std::string_view new_bytes);
 
 private:
+    friend PairWriteOutcome replace_together(DataFile &, std::string_view, DataFile &,
+                                             std::string_view);
     explicit DataFile(DataFilePlace place) : place_(std::move(place)) {}
     static DataFile open(const DataFilePlace &place, bool for_rewrite, const FileIdentity *kept);
     void release();
+    // Why this file cannot be replaced, or empty when it can.
+    QString refusal() const;
+    // After a replace, successful or not: the lock goes and the bytes read are history.
+    void replaced(const WriteOutcome &outcome, const std::optional<FileIdentity> &written);
 
     DataFilePlace place_;
     std::string bytes_;
@@ -72,6 +84,22 @@ private:
     std::optional<FileIdentity> identity_;
     int locked_fd_ = -1;
 };
+
+// Two different data files changed as one (a calibration goes into the history and the
+// register at once): both must have been read for rewrite, and each then holds its
+// rewrite lock. Both twins are written and flushed before either data file is touched;
+// then first takes its new contents and second after it. If any step fails, both data
+// files are left byte for byte as they were and no twin stays behind: a failure of the
+// second rename puts the first back, by swapping its old file back into place where the
+// file system can swap names, else by writing again what it held, read through the lock's
+// descriptor (so it does not matter whether the caller took the bytes read). The outcome
+// names the data file that could not be changed, the file that failed and why; should the
+// first not go back, left_changed names it. Whatever the outcome, both locks are let go;
+// on success each file's identity() is that of what was written, as after replace(), and
+// on failure nullopt. A crash between the two renames can still leave the first changed
+// alone, as two separate rewrites would.
+PairWriteOutcome replace_together(DataFile &first, std::string_view first_bytes, DataFile &second,
+                                  std::string_view second_bytes);
 
 // Backs the reserved capacity of a large buffer with large pages where the system offers
 // them: fresh memory costs a page fault per page, and at 4 kB a page a 100 MB file takes

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace durnmoor {
@@ -30,7 +31,12 @@ QString choose_data_folder(const QString &program_dir, const QString &user_dir,
 {
     if (holds_data(program_dir))
         return program_dir;
-    QDir().mkpath(user_dir);
+    // The register, and the accounts with their passwords, are the user's alone: the folder
+    // made for them lets nobody else in. The folders above it are made as any other would
+    // be, and a folder already there keeps the mode its owner gave it.
+    const QString folder = QDir::cleanPath(user_dir);
+    QDir().mkpath(QFileInfo(folder).path());
+    ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
     return user_dir;
 }
 

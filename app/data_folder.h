@@ -22,8 +22,9 @@ QString user_data_folder();
 bool program_folder_holds_data(const QString &program_dir);
 
 // The folder every data file lives in: the program's own when it may hold them, otherwise
-// the user's data folder, made on the first start. A folder that cannot be made is still
-// returned, so that the data files report the failure where the user sees it.
+// the user's data folder, made on the first start for the user alone (0700). A folder that
+// cannot be made is still returned, so that the data files report the failure where the
+// user sees it.
 QString choose_data_folder(
     const QString &program_dir, const QString &user_dir,
     const std::function<bool(const QString &)> &holds_data = program_folder_holds_data);

@@ -6,9 +6,12 @@ namespace durnmoor {
 
 namespace {
 
+constexpr std::int64_t second_ns = 1'000'000'000;
+bool whole_seconds = false;
+
 std::int64_t nanoseconds(const struct timespec &time)
 {
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    return static_cast<std::int64_t>(time.tv_sec) * second_ns + (whole_seconds ? 0 : time.tv_nsec);
 }
 
 } // namespace
@@ -26,6 +29,16 @@ std::optional<FileIdentity> identity_at(const char *path)
     if (::stat(path, &status) != 0)
         return std::nullopt;
     return identity_of(status);
+}
+
+bool times_below_the_second(const FileIdentity &identity)
+{
+    return identity.modified_ns % second_ns != 0 || identity.changed_ns % second_ns != 0;
+}
+
+void set_whole_second_times(bool on)
+{
+    whole_seconds = on;
 }
 
 } // namespace durnmoor

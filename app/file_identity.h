@@ -26,4 +26,13 @@ FileIdentity identity_of(const struct stat &status);
 // The identity of the file at path now, or nullopt when it cannot be looked at.
 std::optional<FileIdentity> identity_at(const char *path);
 
+// Whether the times of an identity hold more than whole seconds. Many file systems (FAT,
+// some network shares, ext4 with small inodes) keep whole seconds only: there a change
+// within the second of the last one leaves the times as they were.
+bool times_below_the_second(const FileIdentity &identity);
+
+// Tests see every file's times in whole seconds, as on such a file system; false
+// restores the times as the system gives them.
+void set_whole_second_times(bool on);
+
 } // namespace durnmoor

@@ -3,23 +3,48 @@
 #include "access/autostart.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 namespace durnmoor {
 
+namespace {
+
+constexpr char folder_in_use[] = "Another copy of Durnmoor is already using the data folder\n%1.\n"
+                                 "Only one copy at a time may work on its records.";
+
+// A start that ended without a word would look like a program that failed to start.
+void tell_folder_in_use(const QString &app_path)
+{
+    const QString folder =
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(app_path).absoluteFilePath()));
+    Messages::notify(nullptr, QString::fromLatin1(folder_in_use).arg(folder),
+                     QString::fromLatin1(app_title), QMessageBox::Information);
+}
+
+} // namespace
+
 int run_program(QApplication &app)
 {
     // An installed copy keeps its data in the user's folder; a copy of its own, beside it.
-    const QString app_path =
-        choose_data_folder(QCoreApplication::applicationDirPath(), user_data_folder());
+    return run_program(
+        app, choose_data_folder(QCoreApplication::applicationDirPath(), user_data_folder()));
+}
+
+int run_program(QApplication &app, const QString &app_path)
+{
     const SingleInstance instance(app_path);
-    if (!instance.acquired())
-        return 0; // another copy is running: end silently
+    if (!instance.acquired()) {
+        tell_folder_in_use(app_path);
+        return 0;
+    }
 
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Durnmoor"),
                        QStringLiteral("Durnmoor"));

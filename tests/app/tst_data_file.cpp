@@ -1,10 +1,14 @@
 // Where the data files live, reading and rewriting them: a failed read is never an empty
-// file, no failed step of a rewrite touches the data file, and a file kept parsed is read
-// again once it changed. Writers killed part way or racing each other never tear a file.
+// file, no failed step of a rewrite touches the data file (nor, for a change to two files,
+// either of them), and a file kept parsed is read again once it changed. Writers killed
+// part way or racing each other never tear a file.
+#include "access/accounts_file.h"
 #include "app/data_file.h"
 #include "app/data_folder.h"
 #include "app/kept_file.h"
 #include "app/single_instance.h"
+#include "calibration/history_file.h"
+#include "contacts/contacts_file.h"
 #include "register/products_file.h"
 #include "support/test_env.h"
 
@@ -17,13 +21,16 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace durnmoor;
-using durnmoor::test::TestEnv;
+using namespace durnmoor::test;
 
 Q_DECLARE_METATYPE(FileStep)
 
@@ -32,6 +39,21 @@ namespace {
 DataFilePlace place_in(const TestEnv &env, bool owner_only = false)
 {
     return {env.path("products.dat"), env.path("products2.dat"), owner_only};
+}
+
+// Each data file where the program keeps it.
+DataFilePlace place_of(const TestEnv &env, const QString &file)
+{
+    return file == "security.dat"   ? accounts_file(env.dir())
+           : file == "history.dat"  ? history_file(env.dir())
+           : file == "contacts.dat" ? contacts_file(env.dir())
+                                    : products_file(env.dir());
+}
+
+int mode_of(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 // Rewrites the file `times` times (for ever when negative), each time with next(old bytes);
@@ -70,6 +92,7 @@ private slots:
     {
         set_file_fault(nullptr);
         set_settling_time(std::nullopt);
+        set_whole_second_times(false);
     }
     void chooses_the_folder_of_the_data_files_data()
     {
@@ -86,6 +109,7 @@ private slots:
         QFETCH(QByteArray, kept);
         TestEnv root;
         const QString program = root.path("bin"), user = root.path("home/Durnmoor");
+        const mode_t mask = ::umask(022);
         for (const char *folder : {"bin", copy == "installed" ? "share/durnmoor" : "share/other"})
             QDir(root.dir()).mkpath(folder);
         if (!kept.isEmpty() && QDir(root.dir()).mkpath("home/Durnmoor"))
@@ -94,9 +118,15 @@ private slots:
         const QString chosen = copy == "read-only"
                                    ? choose_data_folder(program, user, [](auto &) { return false; })
                                    : choose_data_folder(program, user);
+        ::umask(mask);
         QCOMPARE(chosen, copy == "own" ? program : user);
         QCOMPARE(QDir(user).exists(), copy != "own"); // made on first use only
         QCOMPARE(DataFile::read(products_file(chosen)).bytes(), kept.toStdString());
+        // The folder made for the user's records is the user's alone; one already there, and
+        // the program's own folder, keep their modes.
+        QCOMPARE(mode_of(program), 0755);
+        if (copy != "own")
+            QCOMPARE(mode_of(user), kept.isEmpty() ? 0700 : 0755);
     }
 
     // The guide beside the data first, then among the shared files; the user's folder is named
@@ -195,45 +225,64 @@ private slots:
         QVERIFY(!QFileInfo(env.path("products2.dat")).isSymLink() && !env.exists("products2.dat"));
     }
 
-    // A rewrite keeps the file's mode; a missing file is made empty, with the user's default
-    // mode or, for a private file, the owner's only.
+    // Each data file as the program makes it and as a rewrite leaves it: the accounts,
+    // whose passwords are kept as typed, are the owner's alone after every rewrite whatever
+    // the old file allowed; every other file keeps its mode, or has the user's default.
     void modes_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("mode"); // of the file before: 0 for none
-        QTest::addColumn<bool>("owner_only");
         QTest::addColumn<int>("after");
-        QTest::newRow("group may read") << 0640 << false << 0640;
-        QTest::newRow("read-only file") << 0444 << false << 0444;
-        QTest::newRow("made for everyone") << 0 << false << 0644;
-        QTest::newRow("made private") << 0 << true << 0600;
+        for (const char *file : {"products.dat", "history.dat", "contacts.dat", "security.dat"}) {
+            const bool owner_only = QLatin1String(file) == "security.dat";
+            for (int mode : {0, 0644, 0640, 0600, 0444, 0666})
+                QTest::addRow("%s %o", file, mode) << file << mode
+                                                   << (owner_only ? 0600
+                                                       : mode     ? mode
+                                                                  : 0644);
+        }
     }
     void modes()
     {
+        QFETCH(QString, file);
         QFETCH(int, mode);
-        QFETCH(bool, owner_only);
         TestEnv env;
-        const QByteArray path = QFile::encodeName(env.path("products.dat"));
+        const DataFilePlace place = place_of(env, file);
         if (mode) {
-            env.write_file("products.dat", "old\r\n");
-            QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+            env.write_file(file, "old\r\n");
+            QCOMPARE(::chmod(QFile::encodeName(place.path).constData(), mode_t(mode)), 0);
         }
         const mode_t mask = ::umask(022);
-        DataFile file = DataFile::read_for_rewrite(place_in(env, owner_only));
+        DataFile data = DataFile::read_for_rewrite(place);
+        if (!mode) // as made: the same as it will be after the rewrite
+            QTEST(mode_of(place.path), "after");
+        const WriteOutcome outcome = data.replace("new\r\n");
         ::umask(mask);
-        QCOMPARE(file.bytes(), mode ? "old\r\n" : "");
-        QVERIFY(file.replace("new\r\n").ok);
-        struct stat st {};
-        QCOMPARE(::stat(path.constData(), &st), 0);
-        QTEST(int(st.st_mode & 07777), "after");
+        QVERIFY(outcome.ok);
+        QCOMPARE(data.bytes(), mode ? "old\r\n" : "");
+        QTEST(mode_of(place.path), "after");
+        QCOMPARE(env.read_file(file), "new\r\n");
     }
 
     // One copy per data folder, however the folder is reached; the lock goes with its holder.
+    // It is held on a file of its own that only the owner may open: a lock another user takes
+    // on the folder itself stops nothing, and the data files' rewrite locks are not in its way.
     void one_copy_per_data_folder()
     {
         TestEnv env;
         TestEnv other;
+        const int folder = ::open(QFile::encodeName(env.dir()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(folder >= 0);
+        QCOMPARE(::flock(folder, LOCK_EX | LOCK_NB), 0);
+        const mode_t mask = ::umask(0);
         auto first = std::make_unique<SingleInstance>(env.dir());
+        ::umask(mask);
+        ::close(folder);
         QVERIFY(first->acquired());
+        QCOMPARE(mode_of(env.path("durnmoor.lock")), 0600);
+        QVERIFY(QFileInfo(env.path("durnmoor.lock")).isFile());
+        DataFile register_file = DataFile::read_for_rewrite(products_file(env.dir()));
+        QVERIFY(register_file.ok() && register_file.replace("1\r\n").ok);
         QVERIFY(!SingleInstance(env.dir()).acquired());
         QVERIFY(!SingleInstance(env.dir() + "/.").acquired());
         QVERIFY(QFile::link(env.dir(), other.path("same folder")));
@@ -248,21 +297,34 @@ private slots:
     void changes_are_seen_data()
     {
         QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("settled"); // the file's last change is old enough to trust
+        QTest::addColumn<bool>("settled");       // the file's last change is old enough to trust
+        QTest::addColumn<bool>("whole_seconds"); // the file system keeps no parts of a second
         QTest::addColumn<bool>("read_again");
-        QTest::newRow("untouched") << "" << true << false;
-        QTest::newRow("untouched, changed moments ago") << "" << false << true;
-        QTest::newRow("same size, in place") << "in place" << true << true;
-        QTest::newRow("replaced by another program") << "replaced" << true << true;
-        QTest::newRow("rewritten by this program") << "own" << false << false;
+        QTest::newRow("untouched") << "" << true << false << false;
+        QTest::newRow("untouched, changed moments ago") << "" << false << false << true;
+        QTest::newRow("same size, in place") << "in place" << true << false << true;
+        QTest::newRow("replaced by another program") << "replaced" << true << false << true;
+        // What this program wrote is kept, without a read, where the times could show a later
+        // edit; in whole seconds they could not, and another program's edit within the
+        // second of the write would be written over by the next save.
+        QTest::newRow("rewritten by this program") << "own" << false << false << false;
+        QTest::newRow("rewritten, edited in place") << "own, in place" << false << false << true;
+        QTest::newRow("rewritten, whole seconds") << "own" << false << true << true;
+        QTest::newRow("rewritten, edited in place in the same second")
+            << "own, in place" << false << true << true;
+        QTest::newRow("rewritten long ago, whole seconds") << "own" << true << true << false;
     }
     void changes_are_seen()
     {
         QFETCH(QString, change);
         QFETCH(bool, settled);
+        QFETCH(bool, whole_seconds);
         QFETCH(bool, read_again);
         TestEnv env;
         set_settling_time(settled ? 0 : 3'600'000'000'000);
+        set_whole_second_times(whole_seconds);
+        if (whole_seconds) // the write and the edit after it within one second, the first half
+            QTest::qWait(1000 - QTime::currentTime().msec());
         const DataFilePlace place = products_file(env.dir());
         env.write_file("products.dat", std::string(50 * 3, '\n'));
         KeptFile<ProductsData> kept;
@@ -277,11 +339,21 @@ private slots:
             QCOMPARE(std::rename(env.path("products2.dat").toLocal8Bit().constData(),
                                  env.path("products.dat").toLocal8Bit().constData()),
                      0);
-        } else if (change == "own") {
+        } else if (change.startsWith("own")) {
             DataFile file = DataFile::read_for_rewrite(place, kept.identity());
             const std::string written(50 * 2, '\n');
-            QVERIFY(file.replace(written).ok);
+            const WriteOutcome outcome = file.replace(written);
+            QVERIFY(outcome.ok && outcome.written);
             kept.keep_written(file, written);
+            if (change.endsWith("in place")) {
+                if (!whole_seconds)
+                    QTest::qWait(20); // past the file system's clock tick
+                env.write_file("products.dat", std::string(50 * 2, '\r'));
+                // Within the second the edit leaves the identity the write gave the file.
+                if (whole_seconds)
+                    QVERIFY(identity_at(QFile::encodeName(place.path).constData()) ==
+                            outcome.written);
+            }
         }
 
         // A read that happens fails: reusing the kept copy is the only way to succeed.
@@ -293,6 +365,170 @@ private slots:
         QCOMPARE(after == before, !read_again && change.isEmpty());
         if (!read_again)
             QCOMPARE(after->size(), change == "own" ? std::size_t(2) : std::size_t(3));
+    }
+
+    // A file that cannot be held in memory is a file that could not be read, never the end
+    // of the program: one larger than the machine's memory is refused before any is asked
+    // for, and one that no memory can be found for is refused when the asking fails.
+    void too_large_to_read_data()
+    {
+        QTest::addColumn<bool>("for_rewrite");
+        QTest::addColumn<bool>("memory_scarce"); // the process may map little more than it has
+        QTest::newRow("larger than memory, shown") << false << false;
+        QTest::newRow("larger than memory, to change") << true << false;
+        QTest::newRow("no memory to be had, shown") << false << true;
+        QTest::newRow("no memory to be had, to change") << true << true;
+    }
+    void too_large_to_read()
+    {
+        QFETCH(bool, for_rewrite);
+        QFETCH(bool, memory_scarce);
+        TestEnv env;
+        const qint64 size = memory_scarce ? qint64(1) << 30 : more_than_memory();
+        QVERIFY(env.write_sparse_file("products.dat", size));
+        const auto read_it = [&] {
+            return for_rewrite ? DataFile::read_for_rewrite(place_in(env))
+                               : DataFile::read(place_in(env));
+        };
+        if (memory_scarce) {
+            // In a child of its own, whose address space ends not far above what it maps now.
+            const pid_t child = ::fork();
+            if (child == 0) {
+                // A crash ends the child outright; the test's own handler is the parent's.
+                for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
+                    std::signal(signal, SIG_DFL);
+                QFile statm("/proc/self/statm");
+                statm.open(QIODevice::ReadOnly);
+                const rlim_t mapped = statm.readAll().split(' ').value(0).toULongLong() *
+                                      rlim_t(::sysconf(_SC_PAGE_SIZE));
+                const struct rlimit limit {
+                    mapped + (rlim_t(256) << 20), mapped + (rlim_t(256) << 20)
+                };
+                if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                    ::_exit(3);
+                int status = 2; // whatever escapes must end the child here, not run more tests
+                try {
+                    const DataFile file = read_it();
+                    status =
+                        !file.ok() && file.problem() == "It is too large to be read into memory."
+                            ? 0
+                            : 1;
+                } catch (...) {
+                }
+                ::_exit(status);
+            }
+            QCOMPARE(exit_status(child), 0);
+            return;
+        }
+        DataFile file = read_it();
+        QVERIFY(!file.ok());
+        QCOMPARE(file.problem(), "It is too large to be read into memory.");
+        QVERIFY(file.bytes().empty());
+        QVERIFY(!file.replace("new\r\n").ok);
+        QCOMPARE(QFileInfo(env.path("products.dat")).size(), size);
+        QVERIFY(!env.exists("products2.dat"));
+    }
+
+    // Two files changed as one land both or neither: whichever step fails, for either file,
+    // both stay byte for byte as they were and no twin is left, whether the first is put back
+    // by swapping names again or, where the file system cannot swap them, by writing what it
+    // held. The outcome names the file the user is to be told of.
+    void two_files_change_as_one_data()
+    {
+        QTest::addColumn<FileStep>("step");
+        QTest::addColumn<QString>("named");  // the file the step fails on; empty: none fails
+        QTest::addColumn<bool>("swap");      // the file system swaps names
+        QTest::addColumn<bool>("stuck");     // and the first cannot be put back
+        QTest::addColumn<QString>("failed"); // "data file: failing file", empty when done
+        struct Step {
+            FileStep step;
+            const char *what;
+        };
+        const Step steps[] = {{FileStep::remove_twin, "stale twin cannot go"},
+                              {FileStep::create_twin, "twin cannot be made"},
+                              {FileStep::write_twin, "disk full"},
+                              {FileStep::sync_twin, "flush refused"},
+                              {FileStep::rename, "rename refused"}};
+        for (bool swap : {true, false}) {
+            const char *way = swap ? "swapping" : "no swapping";
+            QTest::addRow("both changed, %s", way) << FileStep::open << "" << swap << false << "";
+            for (const char *data : {"history.dat", "products.dat"})
+                for (const auto &[step, what] : steps) {
+                    const QString file = step == FileStep::rename
+                                             ? QString(data)
+                                             : QString(data).replace(".dat", "2.dat");
+                    QTest::addRow("%s: %s, %s", data, what, way)
+                        << step << file << swap << false << data + QString(": ") + file;
+                }
+            QTest::addRow("first not put back, %s", way)
+                << FileStep::rename << "products.dat" << swap << true
+                << "products.dat: products.dat";
+        }
+    }
+    void two_files_change_as_one()
+    {
+        QFETCH(FileStep, step);
+        QFETCH(QString, named);
+        QFETCH(bool, swap);
+        QFETCH(bool, stuck);
+        QFETCH(QString, failed);
+        TestEnv env;
+        const std::string old_history = "old history\r\n", old_register = "old register\r\n";
+        const std::string new_history = "new history\r\nline\r\n", new_register = "new\r\n";
+        env.write_file("history.dat", old_history);
+        env.write_file("products.dat", old_register);
+        set_file_fault([=](FileStep at, const QString &file) {
+            if (at == FileStep::exchange)
+                return swap ? 0 : EINVAL;
+            if (at == FileStep::put_back)
+                return stuck ? EIO : 0;
+            return at == step && file == named ? ENOSPC : 0;
+        });
+        DataFile history = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile products = DataFile::read_for_rewrite(products_file(env.dir()));
+        // What was read may have been handed on already: a put-back does not need it.
+        QCOMPARE(history.take_bytes(), old_history);
+
+        const PairWriteOutcome outcome =
+            replace_together(history, new_history, products, new_register);
+        QCOMPARE(outcome.ok ? QString() : outcome.data_file + ": " + outcome.file, failed);
+        QCOMPARE(outcome.ok ? QString() : outcome.reason,
+                 outcome.ok ? QString() : QString::fromLocal8Bit(strerror(ENOSPC)));
+        QCOMPARE(outcome.left_changed, stuck ? "history.dat" : "");
+        QCOMPARE(env.read_file("history.dat"), outcome.ok || stuck ? new_history : old_history);
+        QCOMPARE(env.read_file("products.dat"), outcome.ok ? new_register : old_register);
+        QVERIFY(!env.exists("history2.dat"));
+        QVERIFY(!env.exists("products2.dat"));
+        // Kept copies follow what was written, as after one rewrite; both locks are let go.
+        const auto written = [&](const char *file) {
+            return outcome.ok ? identity_at(QFile::encodeName(env.path(file)).constData())
+                              : std::nullopt;
+        };
+        QVERIFY(history.identity() == written("history.dat"));
+        QVERIFY(products.identity() == written("products.dat"));
+        set_file_fault(nullptr);
+        QVERIFY(DataFile::read_for_rewrite(history_file(env.dir())).replace("after\r\n").ok);
+        QVERIFY(DataFile::read_for_rewrite(products_file(env.dir())).replace("after\r\n").ok);
+    }
+
+    // Both files must have been read for a change, and each through a twin of its own.
+    void two_files_change_only_when_both_may()
+    {
+        TestEnv env;
+        env.write_file("history.dat", "history\r\n");
+        env.write_file("products.dat", "register\r\n");
+        DataFile history = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile shown = DataFile::read(products_file(env.dir()));
+        WriteOutcome outcome = replace_together(history, "x\r\n", shown, "y\r\n");
+        QCOMPARE(outcome.data_file + ": " + outcome.reason,
+                 "products.dat: It was not read for a change.");
+        DataFile again = DataFile::read_for_rewrite(history_file(env.dir()));
+        DataFile one_twin =
+            DataFile::read_for_rewrite({env.path("products.dat"), env.path("history2.dat")});
+        outcome = replace_together(again, "x\r\n", one_twin, "y\r\n");
+        QVERIFY(!outcome.ok);
+        QCOMPARE(env.read_file("history.dat"), "history\r\n");
+        QCOMPARE(env.read_file("products.dat"), "register\r\n");
     }
 
     // Writers killed at random moments, and two writers at once: the data file always reads

@@ -2,6 +2,8 @@
 // icon, and the about window over it.
 #include "about/about_window.h"
 #include "app/shell.h"
+#include "app/single_instance.h"
+#include "app/startup.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"
 
@@ -137,22 +139,70 @@ private slots:
     }
 
     // A register that cannot be read is said so, shows nothing and is never rewritten; the
-    // window still comes up. A FIFO would block the start for ever if it were opened.
+    // window still comes up. A FIFO would block the start for ever if it were opened, and a
+    // register larger than the machine's memory would end the program before any window.
+    void start_with_a_register_that_cannot_be_read_data()
+    {
+        QTest::addColumn<QString>("in_place");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("fifo") << "fifo"
+                              << "It is not a regular file.";
+        QTest::newRow("larger than memory") << "large"
+                                            << "It is too large to be read into memory.";
+    }
     void start_with_a_register_that_cannot_be_read()
     {
+        QFETCH(QString, in_place);
+        QFETCH(QString, problem);
         WindowFixture f({}, {}, [&](TestEnv &env) {
-            QCOMPARE(::mkfifo(QFile::encodeName(env.path("products.dat")).constData(), 0600), 0);
+            if (in_place == "fifo")
+                QCOMPARE(::mkfifo(QFile::encodeName(env.path("products.dat")).constData(), 0600),
+                         0);
+            else
+                QVERIFY(env.write_sparse_file("products.dat", more_than_memory()));
         });
         QVERIFY(f.window->isVisible());
         f.run("Command1; Text1=N-1; Command4");
         QCOMPARE(f.list()->model()->rowCount(), 0);
-        const QString box = "Warning \"Durnmoor\": products.dat could not be read%1\nproducts.dat: "
-                            "It is not a regular file.%2 (Ok, default Ok)";
+        const QString box =
+            "Warning \"Durnmoor\": products.dat could not be read%1\nproducts.dat: " + problem +
+            "%2 (Ok, default Ok)";
         QCOMPARE(shown_messages(),
                  (QStringList{box.arg(".", "\nNothing of it is shown, and it will not be changed "
                                            "until it can be read again."),
                               box.arg(", so it has not been changed.", "")}));
-        QVERIFY(!QFileInfo(f.env.path("products.dat")).isFile());
+        const QFileInfo left(f.env.path("products.dat"));
+        QVERIFY(in_place == "fifo" ? !left.isFile() : left.size() == more_than_memory());
+    }
+
+    // A second copy on a data folder another copy works on says which folder is in use, and
+    // ends with no window of its own.
+    void second_copy_says_the_folder_is_in_use()
+    {
+        TestEnv env;
+        // Should it start after all, its settings and start-up entry stay in the test's folder,
+        // and it ends at once.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.path("config"));
+        const QByteArray config_home = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.path("config")));
+        const auto restore = qScopeGuard([&] {
+            if (config_home.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", config_home);
+        });
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        const SingleInstance first(env.dir());
+        QVERIFY(first.acquired());
+        QCOMPARE(run_program(*qApp, env.dir()), 0);
+        QCOMPARE(
+            shown_messages(),
+            QStringList{"Information \"Durnmoor\": Another copy of Durnmoor is already using "
+                        "the data folder\n" +
+                        env.dir() +
+                        ".\nOnly one copy at a time may work on its records. (Ok, default Ok)"});
+        QVERIFY(!env.exists("products.dat"));
+        QCoreApplication::processEvents(); // the quit meant for a copy that started goes
     }
 
     // The about window over a disabled main window: every opening starts the credits just

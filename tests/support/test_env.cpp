@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <unistd.h>
+
 namespace durnmoor::test {
 
 TestEnv::TestEnv(QDate today)
@@ -29,6 +31,17 @@ void TestEnv::write_file(const QString &name, const std::string &bytes) const
     QFile file(path(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+bool TestEnv::write_sparse_file(const QString &name, qint64 size) const
+{
+    write_file(name, {});
+    return ::truncate(QFile::encodeName(path(name)).constData(), off_t(size)) == 0;
+}
+
+qint64 more_than_memory()
+{
+    return qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) + (qint64(1) << 30);
 }
 
 std::string TestEnv::read_file(const QString &name) const

@@ -25,6 +25,8 @@ public:
     QSettings &settings() { return *settings_; }
 
     void write_file(const QString &name, const std::string &bytes) const;
+    // A file of the given size that takes no room on the disk: one hole, read as zeros.
+    bool write_sparse_file(const QString &name, qint64 size) const;
     std::string read_file(const QString &name) const;
     bool exists(const QString &name) const { return QFileInfo::exists(path(name)); }
 
@@ -32,6 +34,9 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<QSettings> settings_;
 };
+
+// A size more than this machine's memory could hold.
+qint64 more_than_memory();
 
 // Joins lines, each ended by CR LF.
 std::string crlf_lines(std::initializer_list<std::string> lines);
