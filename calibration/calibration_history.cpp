@@ -15,6 +15,9 @@
 #include "register/entry_area.h"
 #include "register/instrument_list.h"
 #include "register/list_entries.h"
+#include "register/products_file.h"
+
+#include <QScopeGuard>
 
 namespace durnmoor {
 
@@ -89,35 +92,71 @@ HistoryRewrite rewritten(const HistoryData &data, const std::string &number, con
     return rewrite;
 }
 
-// Writes the new history: the chosen result corrected, or a new record at the end.
-WriteOutcome store_result(Workspace &w, DataFile &file, const std::string &number,
-                          const QString &shown, const ResultLines &result)
-{
-    const std::shared_ptr<const HistoryData> data = w.kept.history.take(file);
-    if (!shown.isEmpty()) {
-        HistoryRewrite rewrite =
-            rewritten(*data, number, shown, [&result](HistoryRewrite &into, std::size_t i) {
-                into.replace_result(i, result);
-            });
-        const WriteOutcome outcome = file.replace(rewrite.bytes());
-        if (outcome.ok)
+// The history's new contents: the chosen result corrected, or a new record at the end.
+struct HistoryChange {
+    std::optional<HistoryRewrite> corrected;
+    std::string appended;
+    QString refused; // why nothing can be written, when something is wrong
+
+    std::string_view bytes() const
+    {
+        return corrected ? std::string_view(corrected->bytes()) : std::string_view(appended);
+    }
+    // Once written: what is kept is what the file now holds.
+    void keep(Workspace &w, const DataFile &file)
+    {
+        if (corrected)
             w.kept.history.keep(file.identity(),
-                                std::make_shared<const HistoryData>(std::move(rewrite)));
-        return outcome;
+                                std::make_shared<const HistoryData>(std::move(*corrected)));
+        else
+            w.kept.history.keep_written(file, std::move(appended));
+    }
+};
+
+HistoryChange history_change(const Workspace &w, const HistoryData &data, const std::string &number,
+                             const QString &shown, const ResultLines &result)
+{
+    HistoryChange change;
+    if (!shown.isEmpty()) {
+        change.corrected.emplace(
+            rewritten(data, number, shown, [&result](HistoryRewrite &into, std::size_t i) {
+                into.replace_result(i, result);
+            }));
+        return change;
     }
     const std::string date = file_date(today()).toStdString();
     const std::string cost = w.details->cost_bytes();
-    if (const char *field = field_with_line_break(number, date, cost))
-        return {false,
-                file.file_name(),
-                file.file_name(),
-                line_break_refused(QString::fromLatin1(field)),
-                {}};
-    std::optional<std::string> bytes = data->with_appended(number, date, cost, result);
-    WriteOutcome outcome = file.replace(*bytes);
-    if (outcome.ok)
-        w.kept.history.keep_written(file, std::move(*bytes));
-    return outcome;
+    if (const char *field = field_with_line_break(number, date, cost)) {
+        change.refused = line_break_refused(QString::fromLatin1(field));
+        return change;
+    }
+    change.appended = *data.with_appended(number, date, cost, result);
+    return change;
+}
+
+// The instrument on screen with today as its last calibration.
+product_record calibrated_today(const Workspace &w)
+{
+    product_record entered = w.details->entered_record();
+    const SplitDate today_split = split_date(today());
+    entered[lastcal_day] = today_split.day.toLocal8Bit().toStdString();
+    entered[lastcal_month] = today_split.month.toLocal8Bit().toStdString();
+    entered[lastcal_year] = today_split.year.toLocal8Bit().toStdString();
+    return entered;
+}
+
+// Tells what became of a calibration whose files could not both be written.
+void report_unrecorded(Workspace &w, const PairWriteOutcome &outcome)
+{
+    QString text = QStringLiteral("The calibration could not be recorded.\n%1: %2\n")
+                       .arg(outcome.file, outcome.reason);
+    text += outcome.left_changed.isEmpty()
+                ? QStringLiteral("%1 and %2 have been left as they were.")
+                      .arg(QLatin1String(history_file_name), QLatin1String(products_file_name))
+                : QStringLiteral("%1 could not be put back: it holds the new calibration, but "
+                                 "%2 has not been changed.")
+                      .arg(outcome.left_changed, QLatin1String(products_file_name));
+    Messages::notify(w.window, text, QString::fromLatin1(app_title), QMessageBox::Warning);
 }
 
 } // namespace
@@ -178,34 +217,63 @@ void update_result(Workspace &w)
         return;
     }
     show_working_caption(w, updating_caption);
+    auto caption_back = qScopeGuard([&w] { change_caption(w); });
     const QString shown = w.history->selected_entry();
     // A line reading like the end marker would cut the result short and shift every
     // later record: refuse it before anything changes, with the box still open.
     const auto result = encode_result(w.history->result());
     if (!result) {
-        change_caption(w);
         Messages::notify(w.window, QString::fromLatin1(result_marker_refused),
                          QString::fromLatin1(app_title), QMessageBox::Warning);
         return;
     }
 
-    // The history is written first: if that fails, nothing else changes and the result
-    // stays open in its box, ready to be stored again.
-    DataFile file =
+    // The calibration goes into the history and the instrument's last calibration into the
+    // register as one change: both are written or neither, and until then the form stays
+    // as it is, the result open, ready to be stored again.
+    DataFile history =
         DataFile::read_for_rewrite(history_file(w.state.app_path), w.kept.history.identity());
-    const bool stored =
-        report_read_failure(w.window, file, ReadPurpose::change) &&
-        report_write_failure(w.window, store_result(w, file, number, shown, *result));
-    change_caption(w);
-    if (!stored)
+    if (!report_read_failure(w.window, history, ReadPurpose::change))
         return;
+    const std::shared_ptr<const HistoryData> old_history = w.kept.history.take(history);
+    HistoryChange change = history_change(w, *old_history, number, shown, *result);
+    if (!change.refused.isEmpty()) {
+        report_write_failure(w.window,
+                             {false, history.file_name(), history.file_name(), change.refused, {}});
+        return;
+    }
+    DataFile products =
+        DataFile::read_for_rewrite(products_file(w.state.app_path), w.kept.products.identity());
+    if (!report_read_failure(w.window, products, ReadPurpose::change))
+        return;
+    const std::shared_ptr<const ProductsData> old_products = w.kept.products.take(products);
+    // No to the overwrite question keeps the instrument as it was; the calibration is
+    // recorded all the same.
+    std::optional<ProductSave> save = plan_product_save(w, *old_products, calibrated_today(w));
+    if (save && save->rewrite.refused_line()) {
+        report_write_failure(w.window, replace_with(products, save->rewrite));
+        return;
+    }
+    if (save) {
+        const PairWriteOutcome outcome =
+            replace_together(history, change.bytes(), products, save->rewrite.bytes());
+        if (!outcome.ok) {
+            report_unrecorded(w, outcome);
+            return;
+        }
+    } else if (!report_write_failure(w.window, history.replace(change.bytes()))) {
+        return;
+    }
+    change.keep(w, history);
+    caption_back.dismiss();
+    change_caption(w);
 
     disableform(w);
     w.details->set_last_calibrated(today());
     if (shown.isEmpty())
         w.history->add_entry(long_display(today()));
-
-    save_product(w);
+    if (save)
+        product_saved(w, products, old_products, std::move(*save));
     w.history->show_result(QString());
     w.history->set_update_enabled(false);
 }

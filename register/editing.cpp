@@ -52,50 +52,59 @@ void edit_product(Workspace &w)
     line_double_clicked(w);
 }
 
+std::optional<ProductSave> plan_product_save(Workspace &w, const ProductsData &data,
+                                             const product_record &entered)
+{
+    const std::string &key = entered[instrument_no];
+    ProductSave save{ProductsRewrite(data), data.size()};
+    bool matched = false;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (data.line(i, instrument_no) != key) {
+            save.rewrite.copy(i);
+            continue;
+        }
+        save.changed = matched ? std::nullopt : std::optional(i);
+        matched = true;
+        // No abandons the whole save: nothing has been written yet.
+        if (!Messages::confirm(w.window, QString::fromLatin1(overwrite_question),
+                               QString::fromLatin1(overwrite_title), QMessageBox::Information))
+            return std::nullopt;
+        product_record replacement = entered;
+        for (int line = first_reserved_line; line <= product_line_count; ++line)
+            replacement[line] = std::string(data.line(i, line));
+        save.rewrite.write(replacement);
+    }
+    if (!matched)
+        save.rewrite.write(entered);
+    return save;
+}
+
+void product_saved(Workspace &w, const DataFile &file,
+                   const std::shared_ptr<const ProductsData> &before, ProductSave &&save)
+{
+    const auto written = std::make_shared<const ProductsData>(std::move(save.rewrite));
+    w.kept.products.keep(file.identity(), written);
+    if (save.changed)
+        w.kept.follow({before, written, save.changed, {}});
+    disableform(w);
+    clean(w);
+    load_up(w);
+}
+
 bool save_product(Workspace &w)
 {
     const BusyCursor busy;
     const product_record entered = w.details->entered_record();
-    const std::string &key = entered[instrument_no];
-
     DataFile file =
         DataFile::read_for_rewrite(products_file(w.state.app_path), w.kept.products.identity());
     if (!report_read_failure(w.window, file, ReadPurpose::change))
         return false;
     const std::shared_ptr<const ProductsData> kept = w.kept.products.take(file);
-    const ProductsData &data = *kept;
-    ProductsRewrite rewrite(data);
-    bool matched = false;
-    std::optional<std::size_t> changed = data.size(); // the one record that changes, if one
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data.line(i, instrument_no) != key) {
-            rewrite.copy(i);
-            continue;
-        }
-        changed = matched ? std::nullopt : std::optional(i);
-        matched = true;
-        // No abandons the whole save: nothing has been written yet.
-        if (!Messages::confirm(w.window, QString::fromLatin1(overwrite_question),
-                               QString::fromLatin1(overwrite_title), QMessageBox::Information))
-            return false;
-        product_record replacement = entered;
-        for (int line = first_reserved_line; line <= product_line_count; ++line)
-            replacement[line] = std::string(data.line(i, line));
-        rewrite.write(replacement);
-    }
-    if (!matched)
-        rewrite.write(entered);
-
+    std::optional<ProductSave> save = plan_product_save(w, *kept, entered);
     // A failed write keeps what was typed, so the user can try again.
-    if (!report_write_failure(w.window, replace_with(file, rewrite)))
+    if (!save || !report_write_failure(w.window, replace_with(file, save->rewrite)))
         return false;
-    const auto written = std::make_shared<const ProductsData>(std::move(rewrite));
-    w.kept.products.keep(file.identity(), written);
-    if (changed)
-        w.kept.follow({kept, written, changed, {}});
-    disableform(w);
-    clean(w);
-    load_up(w);
+    product_saved(w, file, kept, std::move(*save));
     return true;
 }
 

@@ -366,9 +366,25 @@ private slots:
         QTest::newRow("end marker refused")
             << "history ctrl-row=1; Command9" + update.arg("Calibrated OK\n#2RESULT") << original
             << "A line of the result cannot read #2RESULT.";
+        // The history and the register change together or not at all.
+        const QString unrecorded = "The calibration could not be recorded.\n";
         QTest::newRow("history not writable")
             << "block history2.dat; history ctrl-row=1; Command9" + update.arg("Calibrated OK")
-            << original << "history.dat could not be saved.\nhistory2.dat";
+            << original << unrecorded + "history2.dat";
+        QTest::newRow("register not writable: the history is not changed either")
+            << "block products2.dat; history ctrl-row=1; Command9" + update.arg("Calibrated OK")
+            << original << unrecorded + "products2.dat";
+        QTest::newRow("register not renamed: the history put back")
+            << "unrenamable products.dat; history ctrl-row=1; Command9" +
+                   update.arg("Calibrated OK")
+            << original << unrecorded + "products.dat";
+        QTest::newRow("register not renamed, history put back by writing it again")
+            << "unrenamable products.dat; no name swaps; history ctrl-row=1; Command9" +
+                   update.arg("Calibrated OK")
+            << original << unrecorded + "products.dat";
+        QTest::newRow("overwrite declined: the calibration recorded alone")
+            << "history ctrl-row=1; Command9; Text26=Calibrated OK; No; Command10"
+            << original + cal("DMM-1", "75.50", crlf_lines({"Calibrated OK"})) << "";
         QTest::newRow("history unreadable: update refused")
             << "unreadable history.dat; history ctrl-row=1; Command9" + update.arg("Calibrated OK")
             << original << changed + "history.dat";
@@ -395,20 +411,21 @@ private slots:
         const QRegularExpression text(
             "(?s)^Warning \"Durnmoor\": ([^:]*?)(:.*)? \\(Ok, default Ok\\)$");
         QCOMPARE(shown_messages().filter(text).replaceInStrings(text, "\\1").join('|'), warning);
-        const bool remove = steps.endsWith("Command11"), saved = !remove && warning.isEmpty();
+        const bool remove = steps.endsWith("Command11"), declined = steps.endsWith("No; Command10"),
+                   saved = !remove && !declined && warning.isEmpty();
         QCOMPARE(f.products(), register_bytes(saved));
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0"));
-        if (!remove && !saved) // refused or not written: the box stays open to try again
-            QVERIFY(!result->isReadOnly());
+        QVERIFY(steps.contains("block") ||
+                (!f.env.exists("history2.dat") && !f.env.exists("products2.dat")));
+        // Refused or not written: the box stays open, ready to store the result again.
+        if (!remove && !saved && !declined)
+            QVERIFY(!result->isReadOnly() && f.control<QPushButton>("Command10")->isEnabled());
         if (saved && steps.startsWith("history double-click=1")) {
             f.run("tab=0; row=0; tab=3; history row=1");
             QCOMPARE(result->toPlainText(), "Calibrated OK\nDrift 0.1%\n");
         }
     }
 
-    // At start-up, when the reminder is on, one window for each instrument due within the
-    // notice or overdue, obsolete or not, in file order; never a record whose dates give no
-    // due date.
     // The result box shows a long line in pieces, so that it stays quick; whatever is set,
     // pasted, typed or copied, the text is the text as given, line breaks where they were.
     void result_box_keeps_the_text_data()
@@ -460,6 +477,9 @@ private slots:
         }
     }
 
+    // At start-up, when the reminder is on, one window for each instrument due within the
+    // notice or overdue, obsolete or not, in file order; never a record whose dates give no
+    // due date.
     void reminders_at_start_up_data()
     {
         QTest::addColumn<QVariant>("on");

@@ -91,6 +91,16 @@ void WindowFixture::run(const QString &steps)
             set_file_fault([file](FileStep at, const QString &name) {
                 return at == FileStep::open && name == file ? EACCES : 0;
             });
+        } else if (step.startsWith(QLatin1String("unrenamable ")) || step == "no name swaps") {
+            // the rename of data file F fails, or the file system cannot swap two names
+            faults_.push_back(step == "no name swaps" ? std::pair(FileStep::exchange, QString())
+                                                      : std::pair(FileStep::rename, step.mid(12)));
+            set_file_fault([faults = faults_](FileStep at, const QString &name) {
+                for (const auto &[step, file] : faults)
+                    if (at == step && (file.isEmpty() || name == file))
+                        return step == FileStep::exchange ? EINVAL : EIO;
+                return 0;
+            });
         } else if (step.startsWith(QLatin1String("type "))) {
             // typed into a list box's own text, with the focus there as a user's would be
             auto *combo = control<QComboBox>(qPrintable(name.mid(5)));

@@ -66,6 +66,8 @@ public:
     //   no edit right               the edit right withdrawn, then "Full Listing"
     //   block F                     a folder put where file F goes, so it cannot be written
     //   unreadable F                every later read of data file F fails as if refused
+    //   unrenamable F               every later rename of a twin over data file F fails
+    //   no name swaps               the file system cannot swap two files' names
     //   any other name              a click on that button, option or tick box, or that menu
     //                               item when it is enabled
     // Fails the test on a step it does not know, or a list entry that cannot be picked.
@@ -76,6 +78,9 @@ public:
     // enabled ("details: N-9|Probe| Text1 Command4").
     QString form(std::initializer_list<const char *> controls) const;
     std::string history() const { return env.read_file(QStringLiteral("history.dat")); }
+
+private:
+    std::vector<std::pair<FileStep, QString>> faults_; // planted by the steps so far
 };
 
 // A record with the given fields and every other line empty (the reserved lines too).
