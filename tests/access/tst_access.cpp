@@ -123,6 +123,12 @@ private slots:
         QTest::newRow("options stored, shown again") << "Check6; Text11=10.5 days; Check5; Check1; "
             "Command2; passwordproena" << accounts << restart << "|||10 100011"
             << "YES 1 10.5 started";
+        QTest::newRow("options stored by the close box") << "Check6; Text11=10.5 days; Check5; "
+            "Check1; close; passwordproena" << accounts << restart << "|||10 100011"
+            << "YES 1 10.5 started";
+        QTest::newRow("options stored by Escape") << "Check6; Text11=10.5 days; Check5; Check1; "
+            "Escape; passwordproena" << accounts << restart << "|||10 100011"
+            << "YES 1 10.5 started";
         QTest::newRow("options cleared, stored on closing") << "Check6; Check5; Command2; "
             "passwordproena; Check5; Check6; Text11=abc; Command2" << accounts << restart << ""
             << "NO 0 0 not started";

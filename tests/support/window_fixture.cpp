@@ -78,9 +78,11 @@ void WindowFixture::run(const QString &steps)
             QApplication::processEvents();
         } else if (step == "close")
             windows().constFirst()->close();
-        else if (step == "Return")
-            QTest::keyClick(windows().constFirst()->focusWidget(), Qt::Key_Return);
-        else if (step == "no edit right") {
+        else if (step == "Return" || step == "Escape") {
+            QWidget *front = windows().constFirst();
+            QTest::keyClick(front->focusWidget() ? front->focusWidget() : front,
+                            step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+        } else if (step == "no edit right") {
             window->state().set_right(3, QStringLiteral("0"));
             run(QStringLiteral("fulllist"));
         } else if (step.startsWith(QLatin1String("block ")))

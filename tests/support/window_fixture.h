@@ -61,7 +61,7 @@ public:
     //   paste X=text                box X given the text at once, as a paste would
     //   type X=text                 text typed into the box of list box X
     //   ComboN=text                 an entry picked from a list box
-    //   Return                      a press of Return where the focus is
+    //   Return, Escape              a press of that key where the focus is
     //   close                       the window in front closed by its close control
     //   no edit right               the edit right withdrawn, then "Full Listing"
     //   block F                     a folder put where file F goes, so it cannot be written
