@@ -11,6 +11,8 @@
 
 #include <QScopeGuard>
 
+#include <numeric>
+
 using namespace durnmoor;
 using namespace durnmoor::test;
 
@@ -420,6 +422,101 @@ private slots:
 
     // The untouched box searches for its own text as one word; blanks alone list everything,
     // and blanks around the words are dropped. The list comes to the front.
+    // A register of 64: once a rare word leaves few records in the running, each of them is
+    // searched alone, and that path finds what the walk over the whole file finds, to the
+    // record's last line.
+    void finds_words_in_a_larger_register_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found");
+        // clang-format off
+        QTest::newRow("rare word, then a common one") << "zebra,meter" << QStringList{"R-07", "R-50"};
+        QTest::newRow("common word, then a rare one") << "meter,zebra" << QStringList{"R-07", "R-50"};
+        QTest::newRow("rare word, then one in the last line") << "zebra,tail-7" << QStringList{"R-07"};
+        QTest::newRow("rare word, then one in another line") << "zebra,po-50" << QStringList{"R-50"};
+        QTest::newRow("rare word, then one only other records hold") << "zebra,scope" << QStringList{};
+        QTest::newRow("rare word, then one beyond ASCII") << "zebra,\u00fcber" << QStringList{"R-50"};
+        QTest::newRow("three rare words") << "zebra,quagga,okapi" << QStringList{"R-50"};
+        // clang-format on
+    }
+    void finds_words_in_a_larger_register()
+    {
+        QFETCH(QString, text);
+        std::vector<product_record> records;
+        for (int n = 1; n <= 64; ++n) {
+            const std::string number = QString("R-%1").arg(n, 2, 10, QChar('0')).toStdString();
+            product_record record = make_record({number, n % 2 ? "Bench meter" : "Scope"});
+            record[purchase_order] = "PO-" + std::to_string(n);
+            record[product_line_count] = "tail-" + std::to_string(n); // the record's last line
+            records.push_back(record);
+        }
+        records[6][location] = "Zebra crossing";
+        records[49] = with(records[49], {{manufacturer, "Zebra \xc3\x9c"
+                                                        "ber, quagga"},
+                                         {serial_no, "okapi"},
+                                         {description, "Meter"}});
+        const ProductsData data(file_of(records));
+        RecordSearch search(wildcards(text));
+        const std::vector<bool> matched = search.matching(data);
+        QStringList numbers;
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            QCOMPARE(bool(matched[i]), search.matches(data, i));
+            if (matched[i])
+                numbers << QString::fromStdString(std::string(data.line(i, instrument_no)));
+        }
+        QTEST(numbers, "found");
+    }
+
+    // Listed by description, texts that share far more than their first bytes still come in
+    // order, small letters and capitals alike, and alike texts in file order; a register of
+    // many such records is listed as a plain sort of their texts would list it.
+    void lists_long_alike_texts_in_order()
+    {
+        const std::vector<std::string> descriptions = {"Calibrated thermometer probe B",
+                                                       "calibrated thermometer probe a",
+                                                       "CALIBRATED THERM",
+                                                       "Calibrated thermometer",
+                                                       "Calibrated thermometer probe B",
+                                                       "calibrated therm",
+                                                       "Calibrated thermometer probe",
+                                                       "Calibrated thermometer probe b2",
+                                                       "Calibrated therma",
+                                                       "A"};
+        std::vector<product_record> records;
+        for (int n = 0; n < 60; ++n)
+            records.push_back(make_record(
+                {"N-" + std::to_string(100 + n), descriptions[std::size_t(n * 7 % 10)] +
+                                                     (n % 3 ? "" : " " + std::to_string(n % 4))}));
+        WindowFixture f(file_of(records));
+        f.run("Option6");
+        QStringList expected;
+        for (const product_record &record : records)
+            expected << QString::fromStdString(record[description]);
+        std::stable_sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+            return a.toLower() < b.toLower();
+        });
+        QCOMPARE(f.lines_of(), expected);
+        // A click on each line shows its own record, alike texts included.
+        const auto numbers_in_order = [&] {
+            QStringList numbers;
+            for (int row = 0; row < f.list()->model()->rowCount(); row += 13) {
+                f.run(QString("row=%1").arg(row));
+                numbers << f.text_of("Text1");
+            }
+            return numbers;
+        };
+        QStringList by_text;
+        std::vector<std::size_t> order(records.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return QString::fromStdString(records[a][description]).toLower() <
+                   QString::fromStdString(records[b][description]).toLower();
+        });
+        for (std::size_t row = 0; row < order.size(); row += 13)
+            by_text << QString::fromStdString(records[order[row]][instrument_no]);
+        QCOMPARE(numbers_in_order(), by_text);
+    }
+
     void enter_in_the_search_box()
     {
         WindowFixture f(
