@@ -1,6 +1,5 @@
-// The main window as it starts, its rights, menus and questions, its notification-area
-// icon, and the about window over it.
-#include "about/about_window.h"
+// The main window as it starts: its rights, menus and questions, one-line boxes, a register
+// that cannot be read, and a second copy.
 #include "app/shell.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
@@ -203,52 +202,6 @@ private slots:
                         ".\nOnly one copy at a time may work on its records. (Ok, default Ok)"});
         QVERIFY(!env.exists("products.dat"));
         QCoreApplication::processEvents(); // the quit meant for a copy that started goes
-    }
-
-    // The about window over a disabled main window: every opening starts the credits just
-    // below the picture and stops them once their top has passed the top; the link turns red
-    // under the pointer and opens the maker's page.
-    void scrolls_into_place_over_a_disabled_window()
-    {
-        QVERIFY(credits_text().startsWith("     Durnmoor\r\n\r\n     Calibration records of "));
-        QVERIFY(credits_text().endsWith("\r\n     The Durnmoor founding engineers\r\n"));
-        WindowFixture f;
-        QStringList opened;
-        set_web_address_hook([&](const QUrl &address) {
-            opened << address.toString();
-            return true;
-        });
-        for (int opening : {1, 2}) {
-            f.run("aboutit");
-            auto *about = static_cast<AboutWindow *>(open_windows("about").value(0));
-            QVERIFY2(about, qPrintable(QString::number(opening)));
-            QCOMPARE(about->windowTitle(), "About  - Durnmoor");
-            QVERIFY(!f.window->isEnabled());
-            auto *picture = about->findChild<QWidget *>("Picture1");
-            QCOMPARE(int(about->scroll_offset()), picture->height());
-            for (int step = 0; step <= picture->height(); ++step) {
-                QVERIFY(about->scrolling());
-                about->tick();
-            }
-            QCOMPARE(int(about->scroll_offset()), -1);
-            QVERIFY(!about->scrolling());
-
-            auto *link = about->findChild<QLabel *>("Label1");
-            const auto colour = [link] { return link->palette().color(QPalette::WindowText); };
-            QCOMPARE(colour(), QColor(Qt::blue));
-            QEvent enter(QEvent::Enter);
-            QApplication::sendEvent(link, &enter);
-            QCOMPARE(colour(), QColor(Qt::red));
-            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(picture, &move);
-            QCOMPARE(colour(), QColor(Qt::blue));
-            QTest::mouseClick(link, Qt::LeftButton);
-            about->close();
-            QVERIFY(open_windows("about").isEmpty() && f.window->isEnabled());
-        }
-        set_web_address_hook(nullptr);
-        QCOMPARE(opened, (QStringList{maker_address, maker_address}));
     }
 };
 

@@ -222,16 +222,6 @@ private slots:
                                              guide.isEmpty() ? data + "/durn.rtf" : path, reason)});
     }
 
-    // The main window's Help says so when the guide is missing, naming where it belongs.
-    void help_without_a_guide()
-    {
-        WindowFixture f;
-        set_start_doc_hook([](const QString &) { return 0; });
-        f.run("helpme");
-        QCOMPARE(shown_messages(),
-                 QStringList{guide_box.arg(f.env.path("durn.rtf"), "No such file or directory")});
-    }
-
     // The real opener is started without holding the window up, its complaints never reach the
     // terminal, and how it ended is told once it has: here no program for the file.
     void help_through_the_desktop_opener()
