@@ -52,16 +52,25 @@ DURNMOOR_FUZZ_TARGET(text)
     const std::size_t replaced = (dropped + 1 + std::uint8_t(text.back()) % (n - 1)) % n;
     ProductsRewrite some(source);
     std::vector<product_record> expected;
+    std::size_t refused = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (i == replaced) {
-            expected.push_back(records[i]);
-            std::reverse(expected.back().lines.begin(), expected.back().lines.end());
-            some.write(expected.back());
+            product_record reversed = records[i];
+            std::reverse(reversed.lines.begin(), reversed.lines.end());
+            // A line read with a CR inside it is no field a writer may write: refused whole.
+            const bool writable =
+                std::none_of(reversed.begin(), reversed.end(),
+                             [](const auto &line) { return holds_line_break(line); });
+            require(some.write(reversed) == writable);
+            if (writable)
+                expected.push_back(reversed);
+            else
+                ++refused;
         } else if (i != dropped) {
             some.copy(i);
             expected.push_back(records[i]);
         }
     }
-    require_whole_crlf_records(some.bytes(), n - 1);
+    require_whole_crlf_records(some.bytes(), n - 1 - refused);
     fuzz::require_records(ProductsData(some.bytes()), expected);
 }
