@@ -1,7 +1,7 @@
 #include "about/about_window.h"
 
-#include "app/app_info.h"
-#include "app/shell.h"
+#include "common/app_info.h"
+#include "common/shell.h"
 #include "app/splash.h"
 #include "ui_about_window.h"
 

@@ -4,11 +4,11 @@
 #include "access/autostart.h"
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
-#include "app/busy_cursor.h"
-#include "app/file_failure.h"
-#include "app/message_box.h"
-#include "app/one_line_boxes.h"
-#include "app/shell.h"
+#include "common/busy_cursor.h"
+#include "common/file_failure.h"
+#include "common/message_box.h"
+#include "common/one_line_boxes.h"
+#include "common/shell.h"
 #include "ui_account_dialog.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "access/accounts_file.h"
 
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/data_file.h"
-#include "app/record_file.h"
+#include "store/data_file.h"
+#include "store/record_file.h"
 
 #include <QString>
 

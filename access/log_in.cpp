@@ -1,8 +1,8 @@
 #include "access/log_in.h"
 
 #include "access/accounts_file.h"
-#include "app/file_failure.h"
-#include "app/message_box.h"
+#include "common/file_failure.h"
+#include "common/message_box.h"
 #include "app/workspace.h"
 
 #include <QAction>

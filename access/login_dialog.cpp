@@ -1,7 +1,7 @@
 #include "access/login_dialog.h"
 
-#include "app/enter_chain.h"
-#include "app/one_line_boxes.h"
+#include "common/enter_chain.h"
+#include "common/one_line_boxes.h"
 #include "ui_login_dialog.h"
 
 #include <QCloseEvent>

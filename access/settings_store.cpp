@@ -1,6 +1,6 @@
 #include "access/settings_store.h"
 
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include <QSettings>
 

@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 namespace durnmoor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/kept_file.h"
+#include "store/kept_file.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "register/list_entries.h"

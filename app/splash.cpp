@@ -1,6 +1,6 @@
 #include "app/splash.h"
 
-#include "app/app_info.h"
+#include "common/app_info.h"
 #include "ui_splash.h"
 
 #include <QApplication>

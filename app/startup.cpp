@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
 #include "access/autostart.h"
-#include "app/data_folder.h"
+#include "store/data_folder.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/single_instance.h"
+#include "common/message_box.h"
+#include "store/single_instance.h"
 #include "app/splash.h"
 
 #include <QApplication>

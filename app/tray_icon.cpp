@@ -1,6 +1,6 @@
 #include "app/tray_icon.h"
 
-#include "app/app_info.h"
+#include "common/app_info.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // the user does them.
 #include "generate.h"
 
-#include "app/message_box.h"
+#include "common/message_box.h"
 #include "register/instrument_list.h"
 #include "register/products_file.h"
 

@@ -4,8 +4,8 @@
 // Run with --benchmark_repetitions=5 and read the medians.
 #include "generate.h"
 
-#include "app/data_file.h"
-#include "app/message_box.h"
+#include "store/data_file.h"
+#include "common/message_box.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "register/products_file.h"

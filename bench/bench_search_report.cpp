@@ -2,8 +2,8 @@
 // floor both stand on: reading products.dat into memory.
 #include "generate.h"
 
-#include "app/clock.h"
-#include "app/data_file.h"
+#include "store/clock.h"
+#include "store/data_file.h"
 #include "register/list_entries.h"
 #include "register/products_file.h"
 #include "register/search.h"

@@ -1,8 +1,8 @@
 #include "generate.h"
 
-#include "app/clock.h"
-#include "app/message_box.h"
-#include "register/number_form.h"
+#include "store/clock.h"
+#include "common/message_box.h"
+#include "text/number_form.h"
 
 #include <QAction>
 #include <QApplication>

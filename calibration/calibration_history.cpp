@@ -1,11 +1,11 @@
 #include "calibration/calibration_history.h"
 
-#include "app/busy_cursor.h"
-#include "app/clock.h"
-#include "app/file_failure.h"
+#include "common/busy_cursor.h"
+#include "store/clock.h"
+#include "common/file_failure.h"
 #include "app/kept_files.h"
-#include "app/message_box.h"
-#include "app/record_file.h"
+#include "common/message_box.h"
+#include "store/record_file.h"
 #include "app/workspace.h"
 #include "calibration/date_forms.h"
 #include "calibration/history_file.h"
@@ -35,7 +35,7 @@ QString entry_text(const HistoryRecord &record)
 {
     if (const auto date = parse_file_date(record.date))
         return long_display(*date);
-    return list_text(record.date);
+    return screen_text(record.date);
 }
 
 // The number every history operation works on: the history tab's copy of the instrument

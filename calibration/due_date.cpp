@@ -1,7 +1,7 @@
 #include "calibration/due_date.h"
 
 #include "calibration/date_forms.h"
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include <cmath>
 

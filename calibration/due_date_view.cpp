@@ -1,6 +1,6 @@
 #include "calibration/due_date_view.h"
 
-#include "app/clock.h"
+#include "store/clock.h"
 #include "app/workspace.h"
 #include "calibration/date_forms.h"
 #include "register/details_tab.h"
@@ -20,8 +20,8 @@ void CALCULATE_DATE(Workspace &w)
     // Without a due date the tip still names the instrument, but no date it does not have.
     const product_record &loaded = w.details->loaded();
     w.listing->set_list_tip(QStringLiteral("%1 (%2) due %3")
-                                .arg(list_text(loaded[instrument_no]),
-                                     list_text(loaded[description]),
+                                .arg(screen_text(loaded[instrument_no]),
+                                     screen_text(loaded[description]),
                                      due ? long_display(*due) : QString()));
 }
 

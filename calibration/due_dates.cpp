@@ -20,7 +20,7 @@ public:
                            std::all_of(line.begin(), line.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (!plain) {
-            decoded_ = list_text(line);
+            decoded_ = screen_text(line);
             view_ = decoded_;
             return;
         }

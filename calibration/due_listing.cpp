@@ -1,7 +1,7 @@
 #include "calibration/due_listing.h"
 
-#include "app/busy_cursor.h"
-#include "app/clock.h"
+#include "common/busy_cursor.h"
+#include "store/clock.h"
 #include "app/kept_files.h"
 #include "app/workspace.h"
 #include "calibration/due_date.h"

@@ -1,7 +1,7 @@
 #include "calibration/history_file.h"
 
-#include "app/record_file.h"
-#include "app/text_lines.h"
+#include "store/record_file.h"
+#include "store/text_lines.h"
 #include "calibration/date_forms.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #include "calibration/history_tab.h"
 
-#include "app/list_clicks.h"
-#include "app/one_line_boxes.h"
+#include "common/list_clicks.h"
+#include "common/one_line_boxes.h"
 #include "calibration/history_file.h"
 #include "ui_history_tab.h"
 

@@ -1,6 +1,6 @@
 #include "calibration/money.h"
 
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #include "calibration/reminder_window.h"
 
-#include "app/one_line_boxes.h"
+#include "common/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/reminders.h"
 #include "register/list_entries.h"
@@ -22,7 +22,7 @@ ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
         font.setBold(true);
         large->setFont(font);
     }
-    ui->Label1->setText(list_text(reminder.instrument_no));
+    ui->Label1->setText(screen_text(reminder.instrument_no));
     ui->Label3->setText(QStringLiteral("%1 days time.").arg(reminder.days));
     ui->Label4->setText(reminder_display(reminder.due));
 }

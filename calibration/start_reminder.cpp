@@ -1,9 +1,9 @@
 #include "calibration/start_reminder.h"
 
 #include "access/settings_store.h"
-#include "app/busy_cursor.h"
-#include "app/clock.h"
-#include "app/file_failure.h"
+#include "common/busy_cursor.h"
+#include "store/clock.h"
+#include "common/file_failure.h"
 #include "app/workspace.h"
 #include "calibration/reminder_window.h"
 #include "calibration/reminders.h"

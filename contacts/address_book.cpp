@@ -1,8 +1,8 @@
 #include "contacts/address_book.h"
 
-#include "app/busy_cursor.h"
-#include "app/file_failure.h"
-#include "app/message_box.h"
+#include "common/busy_cursor.h"
+#include "common/file_failure.h"
+#include "common/message_box.h"
 #include "app/workspace.h"
 #include "contacts/address_book_tab.h"
 #include "contacts/contacts_file.h"

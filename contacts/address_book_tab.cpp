@@ -1,7 +1,7 @@
 #include "contacts/address_book_tab.h"
 
-#include "app/enter_chain.h"
-#include "app/one_line_boxes.h"
+#include "common/enter_chain.h"
+#include "common/one_line_boxes.h"
 #include "ui_address_book_tab.h"
 
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 # What an installed copy puts on the machine, and the Debian package that carries it.
 # The program finds its guide and tells an installed copy from one of its own by this
-# layout (app/data_folder.h): bin/durnmoor beside share/durnmoor, whatever the prefix.
+# layout (store/data_folder.h): bin/durnmoor beside share/durnmoor, whatever the prefix.
 
 # One icon for every window, compiled into the program.
 target_sources(durnmoor PRIVATE ${CMAKE_CURRENT_LIST_DIR}/durnmoor.qrc)

@@ -1,11 +1,11 @@
 #include "register/details_tab.h"
 
-#include "app/enter_chain.h"
-#include "app/one_line_boxes.h"
+#include "common/enter_chain.h"
+#include "common/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "register/list_entries.h"
-#include "register/number_form.h"
+#include "text/number_form.h"
 #include "ui_details_tab.h"
 
 #include <QRegularExpression>
@@ -137,8 +137,8 @@ void DetailsTab::show_record(const product_record &record)
 {
     loaded_ = record;
     for (const auto &[line, control] : field_controls())
-        set_text(control, list_text(record[line]));
-    ui->Text6->setText(list_text(record[interval_months]));
+        set_text(control, screen_text(record[line]));
+    ui->Text6->setText(screen_text(record[interval_months]));
 
     // An unknown mode leaves the option that was set before.
     const std::string &mode = record[cal_mode];
@@ -156,7 +156,7 @@ void DetailsTab::show_record(const product_record &record)
 
 std::string DetailsTab::bytes_for(int line, const QString &shown) const
 {
-    if (shown == list_text(loaded_[line]))
+    if (shown == screen_text(loaded_[line]))
         return loaded_[line];
     return shown.toLocal8Bit().toStdString();
 }
@@ -173,7 +173,7 @@ QString DetailsTab::company_text() const
 
 void DetailsTab::show_company(const std::string &name)
 {
-    ui->Text4->setText(list_text(name));
+    ui->Text4->setText(screen_text(name));
 }
 
 product_record DetailsTab::entered_record() const

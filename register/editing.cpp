@@ -1,9 +1,9 @@
 #include "register/editing.h"
 
-#include "app/busy_cursor.h"
-#include "app/file_failure.h"
+#include "common/busy_cursor.h"
+#include "common/file_failure.h"
 #include "app/kept_files.h"
-#include "app/message_box.h"
+#include "common/message_box.h"
 #include "app/workspace.h"
 #include "calibration/due_date_view.h"
 #include "register/details_tab.h"

@@ -1,7 +1,7 @@
 #include "register/instrument_list.h"
 
-#include "app/busy_cursor.h"
-#include "app/file_failure.h"
+#include "common/busy_cursor.h"
+#include "common/file_failure.h"
 #include "app/kept_files.h"
 #include "app/workspace.h"
 #include "calibration/calibration_history.h"
@@ -163,7 +163,7 @@ void line_clicked(Workspace &w)
     if (found != ProductsData::npos) {
         const product_record record = data.record(found);
         w.details->show_record(record);
-        w.history->show_number(list_text(record[instrument_no]));
+        w.history->show_number(screen_text(record[instrument_no]));
         load_history(w, record[instrument_no]);
     } else {
         w.history->show_no_history();

@@ -1,17 +1,10 @@
 #include "register/list_entries.h"
 
-#include <QByteArrayView>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 namespace durnmoor {
-
-QString list_text(std::string_view line)
-{
-    return QString::fromLocal8Bit(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
-}
 
 namespace {
 
@@ -26,7 +19,7 @@ void fold_into(std::string_view line, std::string &folded)
             folded.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
         return;
     }
-    for (const QChar c : list_text(line).toCaseFolded()) {
+    for (const QChar c : screen_text(line).toCaseFolded()) {
         const char16_t unit = c.unicode();
         if (unit < 0x80) {
             folded.push_back(static_cast<char>(unit));
@@ -208,7 +201,7 @@ void FullOrder::leave_out(const std::vector<bool> &dropped)
 ListEntry entry_at(const ProductsData &data, int key_line, std::size_t record)
 {
     const std::string_view key = data.line(record, key_line);
-    return {list_text(key), std::string(key), record};
+    return {screen_text(key), std::string(key), record};
 }
 
 std::vector<ListEntry> list_entries(const ProductsData &data, int key_line,

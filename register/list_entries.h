@@ -2,6 +2,7 @@
 
 #include "register/products_file.h"
 #include "register/register_edit.h"
+#include "text/screen_text.h"
 
 #include <QString>
 
@@ -25,9 +26,6 @@ struct ListEntry {
 
     friend bool operator==(const ListEntry &, const ListEntry &) = default;
 };
-
-// The key line decoded for the screen in the system's 8-bit encoding.
-QString list_text(std::string_view line);
 
 // The records wanted (every record when none is given), in the order the instrument list
 // keeps: by their key lines as text without regard to case ("10", "9", "A1"), lines equal but

@@ -1,7 +1,7 @@
 #include "register/listing_tab.h"
 
-#include "app/list_clicks.h"
-#include "app/one_line_boxes.h"
+#include "common/list_clicks.h"
+#include "common/one_line_boxes.h"
 #include "ui_listing_tab.h"
 
 #include <QSignalBlocker>

@@ -1,6 +1,6 @@
 #include "register/search.h"
 
-#include "app/busy_cursor.h"
+#include "common/busy_cursor.h"
 #include "app/workspace.h"
 #include "register/entry_area.h"
 #include "register/instrument_list.h"

@@ -1,6 +1,6 @@
 #include "register/search_words.h"
 
-#include "app/record_file.h"
+#include "store/record_file.h"
 #include "register/folded_find.h"
 
 #include <QByteArrayView>

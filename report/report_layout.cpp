@@ -50,7 +50,7 @@ QString cut(QString text, qsizetype length)
 ReportLine item_line(const ProductsData &data, std::size_t i, int key_line,
                      const ReportColumns &columns)
 {
-    const auto text = [&](int line) { return list_text(data.line(i, line)); };
+    const auto text = [&](int line) { return screen_text(data.line(i, line)); };
     ReportLine out;
     out.cells.push_back(
         {key_column,

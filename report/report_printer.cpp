@@ -1,6 +1,6 @@
 #include "report/report_printer.h"
 
-#include "app/twin_file.h"
+#include "store/twin_file.h"
 #include "report/report_renderer.h"
 
 #include <QBuffer>

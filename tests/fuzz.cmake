@@ -41,7 +41,7 @@ function(durnmoor_fuzz folder name)
 endfunction()
 
 durnmoor_fuzz(register fuzz_products_file)
-durnmoor_fuzz(register fuzz_number_form)
+durnmoor_fuzz(text fuzz_number_form)
 durnmoor_fuzz(register fuzz_search)
 durnmoor_fuzz(calibration fuzz_history_file)
 durnmoor_fuzz(calibration fuzz_date_forms)

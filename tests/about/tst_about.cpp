@@ -1,7 +1,7 @@
 // The about window over a disabled main window: the splash artwork, where it opens, the
 // credits rising into place, the link, and how it closes.
 #include "about/about_window.h"
-#include "app/shell.h"
+#include "common/shell.h"
 #include "support/window_fixture.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The main window as it starts: its rights, menus and questions, one-line boxes, a register
 // that cannot be read, and a second copy.
-#include "app/shell.h"
-#include "app/single_instance.h"
+#include "common/shell.h"
+#include "store/single_instance.h"
 #include "app/startup.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"

@@ -1,7 +1,7 @@
 // The shell around the main window: the notification-area icon's tip and clicks, and Help
 // opening the user guide through the desktop.
-#include "app/app_info.h"
-#include "app/shell.h"
+#include "common/app_info.h"
+#include "common/shell.h"
 #include "app/tray_icon.h"
 #include "support/window_fixture.h"
 

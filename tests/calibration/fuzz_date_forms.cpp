@@ -3,7 +3,7 @@
 // the due date keeps to the calendar-month rule.
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include "fuzz_support.h"
 

@@ -1,7 +1,7 @@
 // Lines of the input as two cost texts and a count: amounts read exactly to the nearest
 // ten-thousandth, show in a form that reads back, and add and divide exactly.
 #include "calibration/money.h"
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include "fuzz_support.h"
 

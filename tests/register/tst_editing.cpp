@@ -4,7 +4,7 @@
 // and the search box.
 #include "access/accounts_file.h"
 #include "contacts/contacts_file.h"
-#include "register/number_form.h"
+#include "text/number_form.h"
 #include "register/products_file.h"
 #include "register/search_words.h"
 #include "support/window_fixture.h"

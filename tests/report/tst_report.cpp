@@ -1,5 +1,5 @@
 // The listed-items report: its layout page by page, and the print dialog that makes it.
-#include "app/twin_file.h"
+#include "store/twin_file.h"
 #include "report/report_layout.h"
 #include "report/report_printer.h"
 #include "support/window_fixture.h"

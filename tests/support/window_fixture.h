@@ -2,8 +2,8 @@
 
 #include "access/autostart.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/twin_file.h"
+#include "common/message_box.h"
+#include "store/twin_file.h"
 #include "register/product_record.h"
 #include "support/test_env.h"
 

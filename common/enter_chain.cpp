@@ -1,4 +1,4 @@
-#include "app/enter_chain.h"
+#include "common/enter_chain.h"
 
 #include <QKeyEvent>
 #include <QWidget>

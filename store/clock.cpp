@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "store/clock.h"
 
 namespace durnmoor {
 

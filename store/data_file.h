@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/file_identity.h"
-#include "app/twin_file.h"
+#include "store/file_identity.h"
+#include "store/twin_file.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "app/file_failure.h"
+#include "common/file_failure.h"
 
-#include "app/message_box.h"
+#include "common/message_box.h"
 
 namespace durnmoor {
 

@@ -1,4 +1,6 @@
-#include "app/data_file.h"
+#include "store/data_file.h"
+
+#include "store/file_faults.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/data_file.h"
-#include "app/twin_file.h"
+#include "store/data_file.h"
+#include "store/twin_file.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include <cctype>
 #include <charconv>

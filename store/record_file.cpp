@@ -1,4 +1,4 @@
-#include "app/record_file.h"
+#include "store/record_file.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "app/one_line_boxes.h"
+#include "common/one_line_boxes.h"
 
 #include <QLineEdit>
 #include <QValidator>

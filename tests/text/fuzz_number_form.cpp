@@ -1,6 +1,6 @@
 // Any text as the start of a number line, and any finite double as a value to store: the
 // reader agrees with strtod on what it takes, and both written forms read back exactly.
-#include "register/number_form.h"
+#include "text/number_form.h"
 
 #include "fuzz_support.h"
 

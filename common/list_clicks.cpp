@@ -1,4 +1,4 @@
-#include "app/list_clicks.h"
+#include "common/list_clicks.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>

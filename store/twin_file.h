@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/file_identity.h"
+#include "store/file_faults.h"
+#include "store/file_identity.h"
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -68,28 +68,5 @@ struct TwinReplace {
 // rewrite locks.
 PairWriteOutcome replace_both_through_twins(TwinReplace &first, TwinReplace &second);
 
-// The steps of reading and rewriting a data file, for tests that make one of them fail.
-// exchange is the swap of names of a change to two files (planted as EINVAL it is refused
-// as by a file system that cannot do it); put_back is putting the first file back when
-// the second could not be renamed.
-enum class FileStep {
-    open,
-    read,
-    lock,
-    remove_twin,
-    create_twin,
-    write_twin,
-    sync_twin,
-    rename,
-    exchange,
-    put_back
-};
-
-// Tests make a step fail as the system would, with an error number; 0 lets it run.
-// The hook is told the step and the name of the file it works on ("products2.dat").
-using FileFault = std::function<int(FileStep step, const QString &file_name)>;
-void set_file_fault(FileFault fault);
-// The error a test has planted for this step and file, or 0.
-int planted_fault(FileStep step, const QString &path);
 
 } // namespace durnmoor

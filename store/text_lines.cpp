@@ -1,4 +1,4 @@
-#include "app/text_lines.h"
+#include "store/text_lines.h"
 
 namespace durnmoor {
 

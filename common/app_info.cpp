@@ -1,4 +1,4 @@
-#include "app/app_info.h"
+#include "common/app_info.h"
 
 namespace durnmoor {
 

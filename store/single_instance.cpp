@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "store/single_instance.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/data_file.h"
+#include "store/data_file.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/twin_file.h"
+#include "store/twin_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +17,6 @@
 namespace durnmoor {
 
 namespace {
-
-FileFault file_fault;
 
 QString reason_of(int error)
 {
@@ -249,15 +247,6 @@ bool put_back(const TwinReplace &first, bool swapped)
 
 } // namespace
 
-void set_file_fault(FileFault fault)
-{
-    file_fault = std::move(fault);
-}
-
-int planted_fault(FileStep step, const QString &path)
-{
-    return file_fault ? file_fault(step, QFileInfo(path).fileName()) : 0;
-}
 
 bool write_all(QIODevice &device, std::string_view bytes)
 {

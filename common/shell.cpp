@@ -1,7 +1,7 @@
-#include "app/shell.h"
+#include "common/shell.h"
 
-#include "app/data_folder.h"
-#include "app/message_box.h"
+#include "store/data_folder.h"
+#include "common/message_box.h"
 
 #include <QDesktopServices>
 #include <QDir>
