@@ -1,8 +1,8 @@
 #include "about/about_window.h"
 
+#include "app/splash.h"
 #include "common/app_info.h"
 #include "common/shell.h"
-#include "app/splash.h"
 #include "ui_about_window.h"
 
 #include <QCloseEvent>

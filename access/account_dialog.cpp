@@ -1,11 +1,10 @@
 #include "access/account_dialog.h"
 
-#include "access/accounts_file.h"
+#include "access/access_control.h"
 #include "access/autostart.h"
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "common/busy_cursor.h"
-#include "common/file_failure.h"
 #include "common/message_box.h"
 #include "common/one_line_boxes.h"
 #include "common/shell.h"
@@ -51,8 +50,8 @@ QString text_of(const std::string &bytes)
 
 } // namespace
 
-AccountDialog::AccountDialog(const AppContext &context, AppState &state, QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::password>()), context_(context), state_(state)
+AccountDialog::AccountDialog(AccessControl &access, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::password>()), access_(access)
 {
     ui->setupUi(this);
     keep_to_one_line(this);
@@ -88,14 +87,14 @@ AccountDialog::~AccountDialog() = default;
 void AccountDialog::load()
 {
     SetTopMost(this, true);
-    ui->Check1->setChecked(protection_on(context_.settings));
+    const AppContext &context = access_.context();
+    ui->Check1->setChecked(protection_on(context.settings));
     if (const auto on =
-            to_short(setting_text(context_.settings, reminder_on_key, QStringLiteral("0"))))
+            to_short(setting_text(context.settings, reminder_on_key, QStringLiteral("0"))))
         ui->Check6->setChecked(*on == 1);
-    load_reminder_days(context_.settings, state_.reminder_days);
-    ui->Text11->setText(QString::number(state_.reminder_days));
+    ui->Text11->setText(QString::number(access_.load_reminder_days()));
     // The box tells whether the program does start with the session.
-    ui->Check5->setChecked(context_.autostart && context_.autostart->registered());
+    ui->Check5->setChecked(context.autostart && context.autostart->registered());
     reload();
 }
 
@@ -108,9 +107,7 @@ void AccountDialog::reload()
         box->setChecked(false);
     chosen_.clear();
 
-    DataFile file = DataFile::read(accounts_file(context_.app_path));
-    report_read_failure(this, file, ReadPurpose::show);
-    std::vector<std::string> names = AccountsData(file.take_bytes()).names();
+    std::vector<std::string> names = access_.account_names(this);
     std::stable_sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
         return text_of(a).compare(text_of(b), Qt::CaseInsensitive) < 0;
     });
@@ -130,9 +127,7 @@ void AccountDialog::choose_user(int index)
     ui->Check2->setChecked(false);
     ui->Check3->setChecked(false);
     chosen_ = ui->Combo1->itemData(index).toByteArray().toStdString();
-    DataFile file = DataFile::read(accounts_file(context_.app_path));
-    report_read_failure(this, file, ReadPurpose::show);
-    const auto account = AccountsData(file.take_bytes()).find_account(chosen_);
+    const auto account = access_.find_account(this, chosen_);
     if (!account) {
         for (QLineEdit *box : {ui->Text3, ui->Text1, ui->Text2})
             box->clear();
@@ -170,12 +165,8 @@ void AccountDialog::accept_account()
     const Account account{name_bytes(ui->Text3->text()), bytes_of(ui->Text1->text()),
                           flag_line(ui->Check3->isChecked()), flag_line(ui->Check2->isChecked()),
                           flag_line(ui->Check4->isChecked())};
-    DataFile file = DataFile::read_for_rewrite(accounts_file(context_.app_path));
-    if (!report_read_failure(this, file, ReadPurpose::change))
-        return;
     // A failed write keeps the entries, so the user can try again.
-    const AccountsData accounts(file.bytes());
-    if (report_write_failure(this, replace_with(file, accounts.with_saved(account))))
+    if (access_.save_account(this, account))
         reload();
 }
 
@@ -188,11 +179,7 @@ void AccountDialog::delete_user()
     // The chooser names the account, not the user-name box: with "Choose User" showing,
     // nothing matches and the file stays as it was.
     const std::string name = name_bytes(ui->Combo1->currentText());
-    DataFile file = DataFile::read_for_rewrite(accounts_file(context_.app_path));
-    if (!report_read_failure(this, file, ReadPurpose::change))
-        return;
-    const AccountsData accounts(file.bytes());
-    if (report_write_failure(this, replace_with(file, accounts.without(name))))
+    if (access_.delete_account(this, name))
         reload();
 }
 
@@ -217,10 +204,11 @@ bool AccountDialog::eventFilter(QObject *watched, QEvent *event)
 void AccountDialog::store_options()
 {
     const BusyCursor busy;
-    durnmoor::store_options(context_.settings,
+    const AppContext &context = access_.context();
+    durnmoor::store_options(context.settings,
                             {ui->Check1->isChecked(), ui->Check6->isChecked(), ui->Text11->text()});
-    if (context_.autostart)
-        context_.autostart->set_registered(ui->Check5->isChecked());
+    if (context.autostart)
+        context.autostart->set_registered(ui->Check5->isChecked());
 }
 
 // However it closes, the dialog stores the options; QDialog's own handling would turn the

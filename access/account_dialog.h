@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/app_state.h"
-
 #include <QDialog>
 
 #include <memory>
@@ -13,13 +11,15 @@ class password;
 
 namespace durnmoor {
 
+class AccessControl;
+
 // "Durnmoor Authorisation Setup ": the options (protection, start with the session, the
 // due-date reminder) and the accounts of security.dat.
 class AccountDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AccountDialog(const AppContext &context, AppState &state, QWidget *parent = nullptr);
+    explicit AccountDialog(AccessControl &access, QWidget *parent = nullptr);
     ~AccountDialog() override;
 
     // Refills the account part: chooser, boxes and rights from security.dat.
@@ -43,8 +43,7 @@ private:
     std::string name_bytes(const QString &shown) const;
 
     std::unique_ptr<Ui::password> ui;
-    AppContext context_;
-    AppState &state_;
+    AccessControl &access_;
     std::string chosen_; // the name last picked from the chooser, as stored
 };
 

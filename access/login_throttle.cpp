@@ -4,6 +4,22 @@
 
 namespace durnmoor {
 
+namespace {
+std::optional<std::chrono::milliseconds> first_wait;
+}
+
+LoginThrottle new_login_throttle()
+{
+    if (first_wait)
+        return LoginThrottle(*first_wait, *first_wait * 30);
+    return LoginThrottle();
+}
+
+void set_login_waits(std::optional<std::chrono::milliseconds> first)
+{
+    first_wait = first;
+}
+
 void LoginThrottle::failed(clock::time_point now)
 {
     ++failures_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 namespace durnmoor {
 
@@ -33,5 +34,10 @@ private:
     int failures_ = 0;
     clock::time_point last_failure_{};
 };
+
+// The waits between failed log-ins of a new session (1 s doubling up to 30 s); tests shorten
+// them, nullopt restores them.
+LoginThrottle new_login_throttle();
+void set_login_waits(std::optional<std::chrono::milliseconds> first);
 
 } // namespace durnmoor

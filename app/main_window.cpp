@@ -1,33 +1,26 @@
 #include "app/main_window.h"
 
-#include "app/kept_files.h"
-
 #include "about/about_window.h"
+#include "access/access_control.h"
 #include "access/account_dialog.h"
-#include "access/log_in.h"
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
-#include "common/app_info.h"
 #include "app/context_menu.h"
-#include "store/data_folder.h"
-#include "common/message_box.h"
-#include "common/shell.h"
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
-#include "calibration/calibration_history.h"
-#include "calibration/due_date_view.h"
-#include "calibration/due_listing.h"
+#include "calibration/calibration_log.h"
 #include "calibration/history_tab.h"
 #include "calibration/start_reminder.h"
+#include "common/app_info.h"
+#include "common/message_box.h"
+#include "common/shell.h"
 #include "contacts/address_book.h"
 #include "contacts/address_book_tab.h"
 #include "register/details_tab.h"
-#include "register/editing.h"
-#include "register/entry_area.h"
-#include "register/instrument_list.h"
+#include "register/instrument_register.h"
 #include "register/listing_tab.h"
-#include "register/search.h"
 #include "report/print_dialog.h"
+#include "store/clock.h"
 #include "ui_main_window.h"
 
 #include <QAbstractItemView>
@@ -58,9 +51,8 @@ const QStringList labels_without_file_menu = {QStringLiteral("Label4"), QStringL
 const char *const controls_without_file_menu[] = {"Label4",  "Label31", "Option1", "Option2",
                                                   "Option7", "Option3", "Option4"};
 
-template <typename Tab> Tab *add_tab(QTabWidget *tabs, const char *caption)
+template <typename Tab> Tab *add_tab(QTabWidget *tabs, const char *caption, Tab *tab)
 {
-    auto *tab = new Tab(tabs);
     tabs->addTab(tab, QString::fromLatin1(caption));
     return tab;
 }
@@ -79,24 +71,24 @@ void keep_over(QWidget *dialog, QWidget *window)
 
 MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MAIN>()), context_(context),
-      kept_(std::make_unique<KeptFiles>()), workspace_{state_,  this,    nullptr, nullptr, nullptr,
-                                                       nullptr, nullptr, nullptr, *kept_},
-      throttle_(new_login_throttle())
+      caption_(build_caption_text()), access_(new AccessControl(context, this)),
+      instruments_(new InstrumentRegister(context.app_path, this, *access_, this)),
+      calibrations_(new CalibrationLog(context.app_path, this, *instruments_, this)),
+      address_book_(new AddressBook(context.app_path, this, this)), throttle_(new_login_throttle())
 {
     ui->setupUi(this);
     lock_ = new WindowLock(this);
     connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
-    workspace_.tabs = ui->SSTab1;
-    workspace_.account_maintenance = ui->passwordproena;
-    workspace_.listing = add_tab<ListingTab>(ui->SSTab1, "Product Listing");
-    workspace_.address_book = add_tab<AddressBookTab>(ui->SSTab1, "Address Book");
-    workspace_.details = add_tab<DetailsTab>(ui->SSTab1, "Product Details");
-    workspace_.history = add_tab<HistoryTab>(ui->SSTab1, "Product Calibration History");
+    QTabWidget *tabs = ui->SSTab1;
+    listing_ = add_tab(tabs, "Product Listing", new ListingTab(*instruments_, tabs));
+    address_book_tab_ =
+        add_tab(tabs, "Address Book", new AddressBookTab(*address_book_, *access_, tabs));
+    details_ = add_tab(tabs, "Product Details", new DetailsTab(*instruments_, tabs));
+    history_ = add_tab(tabs, "Product Calibration History", new HistoryTab(*calibrations_, tabs));
+    instruments_->attach(listing_, details_);
 
-    state_.app_path = context.app_path;
-    state_.caption_text = build_caption_text();
-    setWindowTitle(state_.caption_text);
-    tray_ = new TrayIcon(this, state_.caption_text);
+    setWindowTitle(caption_);
+    tray_ = new TrayIcon(this, caption_);
 
     connect_menus();
     connect_tabs();
@@ -113,44 +105,45 @@ MainWindow::~MainWindow()
 
 void MainWindow::prepare()
 {
-    prepare_listing(workspace_);
-    prepare_history(workspace_);
+    instruments_->prepare();
+    calibrations_->prepare();
 }
 
 void MainWindow::load_form()
 {
-    Workspace &w = workspace_;
-    w.listing->clear_entries();
-    w.history->lock_result();
-    w.history->set_update_enabled(false);
-    w.history->set_now_calibrated_enabled(false);
+    listing_->clear_entries();
+    history_->lock_result();
+    history_->set_update_enabled(false);
+    history_->set_now_calibrated_enabled(false);
 
     QApplication::processEvents();
-    disableform(w);
+    instruments_->close_entry();
     QApplication::processEvents();
-    load_up(w);
+    instruments_->reload();
     QApplication::processEvents();
-    dates(w);
+    details_->fill_dates(today());
     QApplication::processEvents();
-    clear_contacts(w);
-    load_contacts(w);
-    disable_contacts(w);
+    address_book_tab_->reload();
     QApplication::processEvents();
-    change_caption(w);
+    show_caption(caption_);
 }
 
 void MainWindow::apply_start_rights()
 {
-    state_.user_rights = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
-    if (protection_off(context_.settings))
-        state_.set_right(3, QStringLiteral("1")); // no protection: everybody may edit
+    access_->start_rights();
     // Without the edit right nothing can be added or removed, from the start: with
     // protection on and nobody to log in the window is usable, but only for looking.
-    if (!state_.may_edit())
-        apply_edit_right(workspace_);
+    if (!access_->may_edit())
+        instruments_->apply_edit_right();
     if (reminder_on(context_.settings))
-        check_calibration(workspace_, context_.settings);
-    disableform(workspace_);
+        show_due_reminders(this, *instruments_);
+    instruments_->close_entry();
+}
+
+void MainWindow::show_caption(const QString &caption)
+{
+    setWindowTitle(caption);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -213,7 +206,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::login_needed()
 {
-    return protection_on(context_.settings) && accounts_to_log_in(workspace_);
+    return protection_on(context_.settings) && access_->accounts_to_log_in();
 }
 
 void MainWindow::ask_for_login()
@@ -245,7 +238,7 @@ void MainWindow::login_attempted()
 {
     SetTopMost(login_, false);
     keep_over(login_, this);
-    if (!attempt_access(workspace_, login_, login_->user_name(), login_->password())) {
+    if (!access_->log_in(login_, login_->user_name(), login_->password())) {
         throttle_.failed(LoginThrottle::clock::now());
         if (login_) {
             login_->hold_off(throttle_.wait());
@@ -254,8 +247,14 @@ void MainWindow::login_attempted()
         return;
     }
     throttle_.succeeded();
+    // Only the exact text "0" hides the item; the account dialog writes " 0 ", which leaves
+    // it to the opened entry to disable.
+    if (access_->right(1) == QLatin1String("0")) {
+        ui->passwordproena->setEnabled(false);
+        ui->passwordproena->setVisible(false);
+    }
     lock_->set_login_pending(false);
-    enableform(workspace_);
+    instruments_->open_entry();
     login_->hide();
     login_->deleteLater();
 }
@@ -299,7 +298,7 @@ void MainWindow::open_print_dialog()
         print_->activateWindow();
         return;
     }
-    print_ = durnmoor::open_print_dialog(workspace_);
+    print_ = durnmoor::open_print_dialog(this, *instruments_);
     lock_->hold_for(print_);
 }
 
@@ -309,7 +308,7 @@ void MainWindow::open_account_dialog()
     if (lock_->login_pending())
         return;
     if (!accounts_) {
-        accounts_ = new AccountDialog(context_, state_);
+        accounts_ = new AccountDialog(*access_);
         accounts_->setWindowIcon(windowIcon());
         connect(accounts_, &AccountDialog::closed, this, [this] { accounts_.clear(); });
     }
@@ -320,12 +319,10 @@ void MainWindow::open_account_dialog()
 
 void MainWindow::connect_menus()
 {
-    Workspace &w = workspace_;
-    connect(ui->fulllist, &QAction::triggered, this, [&w] { full_listing(w); });
-    connect(ui->listava, &QAction::triggered, this,
-            [&w] { list_filtered(w, ListFilter::available); });
-    connect(ui->listobsol, &QAction::triggered, this,
-            [&w] { list_filtered(w, ListFilter::obsolete); });
+    InstrumentRegister *r = instruments_;
+    connect(ui->fulllist, &QAction::triggered, r, &InstrumentRegister::list_all);
+    connect(ui->listava, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::available); });
+    connect(ui->listobsol, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::obsolete); });
     connect(ui->printlisted, &QAction::triggered, this, &MainWindow::open_print_dialog);
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
@@ -333,46 +330,35 @@ void MainWindow::connect_menus()
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 
+// What one part says that another shows; the tabs follow their own controllers themselves.
 void MainWindow::connect_tabs()
 {
-    Workspace &w = workspace_;
-    ListingTab *listing = w.listing;
-    connect(listing, &ListingTab::order_changed, this, [&w] { order_changed(w); });
-    connect(listing, &ListingTab::line_clicked, this, [&w] { line_clicked(w); });
-    connect(listing, &ListingTab::line_double_clicked, this, [&w] { line_double_clicked(w); });
-    connect(listing, &ListingTab::add_clicked, this, [&w] { add_new_product(w); });
-    connect(listing, &ListingTab::edit_clicked, this, [&w] { edit_product(w); });
-    connect(listing, &ListingTab::delete_clicked, this, [&w] { delete_selected(w); });
-    connect(listing, &ListingTab::horizon_chosen, this,
-            [&w](int months) { future_listing(w, months); });
-    connect(listing, &ListingTab::every_horizon_chosen, this, [&w] { full_listing(w); });
-    connect(listing, &ListingTab::search_entered, this,
-            [&w](const QString &text) { multi_search(w, text); });
+    InstrumentRegister *r = instruments_;
+    connect(r, &InstrumentRegister::working, this, &MainWindow::show_caption);
+    connect(r, &InstrumentRegister::idle, this, [this] { show_caption(caption_); });
+    connect(calibrations_, &CalibrationLog::working, this, &MainWindow::show_caption);
+    connect(calibrations_, &CalibrationLog::idle, this, [this] { show_caption(caption_); });
+    connect(r, &InstrumentRegister::listing_wanted, this,
+            [this] { ui->SSTab1->setCurrentIndex(tab_listing); });
+    connect(r, &InstrumentRegister::details_wanted, this,
+            [this] { ui->SSTab1->setCurrentIndex(tab_details); });
 
-    DetailsTab *details = w.details;
-    connect(details, &DetailsTab::save_clicked, this, [&w] { save_product(w); });
-    connect(details, &DetailsTab::cancel_clicked, this, [&w] { cancel_entry(w); });
-    connect(details, &DetailsTab::edit_clicked, this, [&w] { edit_product(w); });
-    connect(details, &DetailsTab::due_inputs_changed, this, [&w] { CALCULATE_DATE(w); });
-    connect(details, &DetailsTab::company_entered, this, [&w] { complete_company(w); });
-    connect(details, &DetailsTab::number_typed, w.history, &HistoryTab::show_number);
+    connect(r, &InstrumentRegister::edit_right_applied, address_book_tab_,
+            &AddressBookTab::set_record_buttons);
+    connect(r, &InstrumentRegister::entry_opened, this,
+            [this] { ui->passwordproena->setEnabled(access_->may_maintain_accounts()); });
+    connect(address_book_, &AddressBook::entry_close_asked, r, &InstrumentRegister::close_entry);
+    connect(address_book_, &AddressBook::entry_open_asked, r, &InstrumentRegister::open_entry);
 
-    AddressBookTab *book = w.address_book;
-    connect(book, &AddressBookTab::company_picked, this,
-            [&w](const QString &text, const std::string &name) { contact_picked(w, text, name); });
-    connect(book, &AddressBookTab::edit_clicked, this, [&w] { edit_contact(w); });
-    connect(book, &AddressBookTab::save_clicked, this, [&w] { save_contact(w); });
-    connect(book, &AddressBookTab::remove_clicked, this, [&w] { remove_contact(w); });
-    connect(book, &AddressBookTab::cancel_clicked, this, [&w] { cancel_contact(w); });
-    connect(book, &AddressBookTab::copy_clicked, this, [&w] { copy_contact(w); });
-
-    HistoryTab *history = w.history;
-    connect(history, &HistoryTab::entry_clicked, this, [&w] { history_entry_clicked(w); });
-    connect(history, &HistoryTab::entry_double_clicked, this,
-            [&w] { history_entry_double_clicked(w); });
-    connect(history, &HistoryTab::now_calibrated_clicked, this, [&w] { now_calibrated(w); });
-    connect(history, &HistoryTab::update_clicked, this, [&w] { update_result(w); });
-    connect(history, &HistoryTab::remove_clicked, this, [&w] { remove_calibration(w); });
+    connect(listing_, &ListingTab::horizon_chosen, calibrations_, &CalibrationLog::list_due);
+    connect(details_, &DetailsTab::due_date_shown, listing_, &ListingTab::show_due_tip);
+    connect(details_, &DetailsTab::number_typed, history_, &HistoryTab::show_number);
+    connect(details_, &DetailsTab::company_entered, this, [this] {
+        if (const auto name = address_book_->completed(details_->company_text()))
+            details_->show_company(*name);
+    });
+    connect(calibrations_, &CalibrationLog::calibrated, details_,
+            [this](QDate day) { details_->set_last_calibrated(day); });
 }
 
 void MainWindow::quit_asked()
@@ -384,7 +370,7 @@ void MainWindow::quit_asked()
 
 void MainWindow::help_asked()
 {
-    open_user_guide(this, state_.app_path, QCoreApplication::applicationDirPath());
+    open_user_guide(this, context_.app_path, QCoreApplication::applicationDirPath());
 }
 
 void MainWindow::install_context_menu()

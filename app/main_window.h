@@ -1,8 +1,7 @@
 #pragma once
 
 #include "access/login_throttle.h"
-#include "app/app_state.h"
-#include "app/workspace.h"
+#include "common/app_context.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,14 +15,26 @@ class MAIN;
 namespace durnmoor {
 
 class AboutWindow;
+class AccessControl;
 class AccountDialog;
+class AddressBook;
+class AddressBookTab;
+class CalibrationLog;
+class DetailsTab;
+class HistoryTab;
+class InstrumentRegister;
+class ListingTab;
 class LoginDialog;
 class PrintDialog;
 class TrayIcon;
 class WindowLock;
 
-// MAIN: the one main window. It composes the four tabs, keeps the menus, the caption and the
-// window states, and wires what one tab does to the routines that act on the others.
+// The tab indexes of SSTab1.
+enum MainTab { tab_listing = 0, tab_address_book = 1, tab_details = 2, tab_history = 3 };
+
+// MAIN: the one main window. It composes the four tabs and the controllers they show, wires
+// what one says to what another shows, and keeps the menus, the caption and the window
+// states.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -31,9 +42,10 @@ public:
     explicit MainWindow(const AppContext &context, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    AppState &state() { return state_; }
+    AccessControl &access() { return *access_; }
+    InstrumentRegister &instruments() { return *instruments_; }
+    const QString &caption() const { return caption_; }
     TrayIcon &tray() { return *tray_; }
-    Workspace &workspace() { return workspace_; }
     const AppContext &context() const { return context_; }
     WindowLock &lock() { return *lock_; }
 
@@ -57,6 +69,8 @@ protected:
 private:
     void connect_menus();
     void connect_tabs();
+    // Puts the normal caption back, or shows a working one, and lets the window repaint.
+    void show_caption(const QString &caption);
     void install_context_menu();
     void quit_asked();
     void help_asked();
@@ -75,9 +89,15 @@ private:
 
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;
-    AppState state_;
-    std::unique_ptr<KeptFiles> kept_;
-    Workspace workspace_;
+    QString caption_;
+    AccessControl *access_;
+    InstrumentRegister *instruments_;
+    CalibrationLog *calibrations_;
+    AddressBook *address_book_;
+    ListingTab *listing_;
+    AddressBookTab *address_book_tab_;
+    DetailsTab *details_;
+    HistoryTab *history_;
     WindowLock *lock_ = nullptr;
     LoginThrottle throttle_;
     QPointer<LoginDialog> login_;

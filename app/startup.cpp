@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
 #include "access/autostart.h"
-#include "store/data_folder.h"
 #include "app/main_window.h"
-#include "common/message_box.h"
-#include "store/single_instance.h"
 #include "app/splash.h"
+#include "common/message_box.h"
+#include "store/data_folder.h"
+#include "store/single_instance.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // result with "&Update Result"; and pasting a long result.
 #include "generate.h"
 
-#include "common/message_box.h"
 #include "calibration/history_file.h"
 #include "calibration/result_box.h"
+#include "common/message_box.h"
 #include "register/products_file.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "generate.h"
 
 #include "common/message_box.h"
-#include "register/instrument_list.h"
+#include "register/instrument_register.h"
 #include "register/products_file.h"
 
 #include <QAction>
@@ -26,7 +26,8 @@ int size_of(const benchmark::State &state)
     return static_cast<int>(state.range(0));
 }
 
-// "Full Listing": disableform, load_up, change_caption (which lets the list paint), enableform.
+// "Full Listing": entry closed, list reloaded, caption put back (which lets the list paint), entry
+// opened.
 void BM_FullListing(benchmark::State &state)
 {
     const int n = size_of(state);
@@ -40,13 +41,13 @@ void BM_FullListing(benchmark::State &state)
         state.SkipWithError("the list was not filled");
 }
 
-// load_up alone, the routine every other path ends in.
+// The list reload alone, the routine every other path ends in.
 void BM_LoadUp(benchmark::State &state)
 {
     const int n = size_of(state);
     BenchWindow w(bench::generate_products(n));
     for (auto _ : state) {
-        load_up(w.window().workspace());
+        w.window().instruments().reload();
         BenchWindow::settle();
     }
     if (w.rows() != n)

@@ -4,11 +4,11 @@
 // Run with --benchmark_repetitions=5 and read the medians.
 #include "generate.h"
 
-#include "store/data_file.h"
-#include "common/message_box.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
+#include "common/message_box.h"
 #include "register/products_file.h"
+#include "store/data_file.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,13 +2,13 @@
 // floor both stand on: reading products.dat into memory.
 #include "generate.h"
 
-#include "store/clock.h"
-#include "store/data_file.h"
+#include "register/instrument_register.h"
 #include "register/list_entries.h"
 #include "register/products_file.h"
-#include "register/search.h"
 #include "register/search_words.h"
 #include "report/report_layout.h"
+#include "store/clock.h"
+#include "store/data_file.h"
 
 #include <QString>
 
@@ -39,7 +39,7 @@ void BM_Search(benchmark::State &state)
 {
     BenchWindow w(bench::generate_products(size_of(state)));
     for (auto _ : state) {
-        multi_search(w.window().workspace(), five_words);
+        w.window().instruments().search(five_words);
         BenchWindow::settle();
     }
     if (w.rows() == 0)

@@ -1,7 +1,7 @@
 #include "generate.h"
 
-#include "store/clock.h"
 #include "common/message_box.h"
+#include "store/clock.h"
 #include "text/number_form.h"
 
 #include <QAction>

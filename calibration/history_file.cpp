@@ -1,8 +1,8 @@
 #include "calibration/history_file.h"
 
+#include "calibration/date_forms.h"
 #include "store/record_file.h"
 #include "store/text_lines.h"
-#include "calibration/date_forms.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/data_file.h"
 #include "calibration/money.h"
+#include "store/data_file.h"
 
 #include <QDate>
 #include <QString>

@@ -1,8 +1,14 @@
 #include "calibration/history_tab.h"
 
+#include "access/access_control.h"
+#include "calibration/calibration_log.h"
+#include "calibration/date_forms.h"
+#include "calibration/history_file.h"
+#include "common/busy_cursor.h"
 #include "common/list_clicks.h"
 #include "common/one_line_boxes.h"
-#include "calibration/history_file.h"
+#include "register/instrument_register.h"
+#include "text/screen_text.h"
 #include "ui_history_tab.h"
 
 #include <QSignalBlocker>
@@ -11,16 +17,105 @@
 
 namespace durnmoor {
 
-HistoryTab::HistoryTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::HistoryTab>())
+HistoryTab::HistoryTab(CalibrationLog &log, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::HistoryTab>()), log_(log)
 {
     ui->setupUi(this);
     keep_to_one_line(this);
     ui->Text22->setMaxLength(std::numeric_limits<int>::max());
     connect(new ListClicks(ui->List2), &ListClicks::clicked, this, &HistoryTab::entry_clicked);
     connect(ui->List2, &QListWidget::itemDoubleClicked, this, &HistoryTab::entry_double_clicked);
-    connect(ui->Command9, &QPushButton::clicked, this, &HistoryTab::now_calibrated_clicked);
-    connect(ui->Command10, &QPushButton::clicked, this, &HistoryTab::update_clicked);
-    connect(ui->Command11, &QPushButton::clicked, this, &HistoryTab::remove_clicked);
+    connect(ui->Command9, &QPushButton::clicked, this, [this] {
+        set_now_calibrated_enabled(false);
+        set_update_enabled(true);
+        open_result(true);
+    });
+    connect(ui->Command10, &QPushButton::clicked, this, &HistoryTab::update_result);
+    connect(ui->Command11, &QPushButton::clicked, this, &HistoryTab::remove_calibration);
+
+    connect(&log, &CalibrationLog::calibrated, this, [this](QDate day, bool new_entry) {
+        if (new_entry)
+            add_entry(long_display(day));
+    });
+    InstrumentRegister *r = &log.instruments();
+    connect(r, &InstrumentRegister::instrument_shown, this,
+            [this](const product_record &record) { show_instrument(record[instrument_no]); });
+    connect(r, &InstrumentRegister::instrument_missing, this, &HistoryTab::show_no_history);
+    connect(r, &InstrumentRegister::entry_began, this, [this](bool existing) {
+        if (existing)
+            set_now_calibrated_enabled(true);
+    });
+    connect(r, &InstrumentRegister::entry_opened, this, [this](bool may_edit) {
+        set_number_enabled(true);
+        if (!may_edit) {
+            set_now_calibrated_enabled(false);
+            set_update_enabled(false);
+            set_remove_enabled(false);
+        }
+    });
+    // Recording a calibration belongs to an instrument open for editing: once the entry is
+    // closed there is no instrument to record it against.
+    connect(r, &InstrumentRegister::entry_closed, this, [this] {
+        set_number_enabled(false);
+        set_now_calibrated_enabled(false);
+        set_update_enabled(false);
+        set_remove_enabled(false);
+        lock_result();
+    });
+    connect(r, &InstrumentRegister::entry_cleared, this, &HistoryTab::clean);
+}
+
+void HistoryTab::show_instrument(const std::string &number)
+{
+    loaded_number_ = number;
+    show_number(screen_text(number));
+    const ShownHistory shown = log_.history_of(number);
+    show_history(shown.entries, shown.figures);
+}
+
+std::string HistoryTab::number_bytes() const
+{
+    const QString shown = number();
+    if (shown == screen_text(loaded_number_))
+        return loaded_number_;
+    return shown.toLocal8Bit().toStdString();
+}
+
+void HistoryTab::entry_clicked()
+{
+    const QString shown = selected_entry();
+    if (shown.isEmpty())
+        return;
+    const BusyCursor busy;
+    if (const std::optional<QString> result = log_.result_of(number_bytes(), shown)) {
+        show_result(*result);
+        if (log_.instruments().access().may_edit())
+            set_remove_enabled(true);
+    }
+}
+
+void HistoryTab::entry_double_clicked()
+{
+    if (!log_.instruments().access().may_edit())
+        return;
+    set_update_enabled(true);
+    open_result(false);
+}
+
+void HistoryTab::update_result()
+{
+    if (!log_.record(number_bytes(), selected_entry(), result()))
+        return;
+    show_result(QString());
+    set_update_enabled(false);
+}
+
+void HistoryTab::remove_calibration()
+{
+    if (!log_.remove(number_bytes(), selected_entry()))
+        return;
+    set_update_enabled(false);
+    set_remove_enabled(false);
 }
 
 HistoryTab::~HistoryTab() = default;

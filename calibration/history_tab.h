@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 namespace Ui {
 class HistoryTab;
@@ -10,20 +11,24 @@ class HistoryTab;
 
 namespace durnmoor {
 
+class CalibrationLog;
 struct HistoryFigures;
 
 // "Product Calibration History": the calibrations of the instrument on screen, the result of
-// the one chosen, and what they cost.
+// the one chosen, and what they cost. It follows the instrument the register shows and the
+// entry area, and records through the calibration log.
 class HistoryTab : public QWidget {
     Q_OBJECT
 
 public:
-    explicit HistoryTab(QWidget *parent = nullptr);
+    explicit HistoryTab(CalibrationLog &log, QWidget *parent = nullptr);
     ~HistoryTab() override;
 
     // "Instrument No:" of this tab, the number every history operation works on.
     void show_number(const QString &number);
     QString number() const;
+    // The number as the bytes it was loaded from, while the box still shows them.
+    std::string number_bytes() const;
 
     void show_history(const QStringList &entries, const HistoryFigures &figures);
     void show_no_history();
@@ -36,23 +41,23 @@ public:
     void open_result(bool focus);
     void lock_result();
 
-    // clean's part: the number, the result, the figures and the list blank.
+    // The number, the result, the figures and the list blank.
     void clean();
-    // enableform's and disableform's part: the number box.
     void set_number_enabled(bool on);
     void set_now_calibrated_enabled(bool on); // "Item has &now been calibrated"
     void set_update_enabled(bool on);         // "&Update Result"
     void set_remove_enabled(bool on);         // "&Remove Calibration"
 
-signals:
+private:
+    void show_instrument(const std::string &number);
     void entry_clicked();
     void entry_double_clicked();
-    void now_calibrated_clicked();
-    void update_clicked();
-    void remove_clicked();
+    void update_result();
+    void remove_calibration();
 
-private:
     std::unique_ptr<Ui::HistoryTab> ui;
+    CalibrationLog &log_;
+    std::string loaded_number_; // the instrument number of the record last shown, as read
 };
 
 } // namespace durnmoor

@@ -1,8 +1,8 @@
 #include "calibration/reminder_window.h"
 
-#include "common/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/reminders.h"
+#include "common/one_line_boxes.h"
 #include "register/list_entries.h"
 #include "ui_reminder_window.h"
 

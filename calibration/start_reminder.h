@@ -1,13 +1,13 @@
 #pragma once
 
-class QSettings;
+class QWidget;
 
 namespace durnmoor {
 
-struct Workspace;
+class InstrumentRegister;
 
 // The start-up reminder: a window for every instrument due within the days of notice, or
 // overdue, in file order.
-void check_calibration(Workspace &w, const QSettings *settings);
+void show_due_reminders(QWidget *window, InstrumentRegister &instruments);
 
 } // namespace durnmoor

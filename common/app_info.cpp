@@ -5,7 +5,7 @@ namespace durnmoor {
 namespace {
 // Short enough that the caption fits the notification-area tip whole.
 constexpr char notice[] = "Calibration records of measuring instruments";
-}
+} // namespace
 
 QString notice_text()
 {

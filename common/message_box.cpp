@@ -33,7 +33,8 @@ void Messages::notify(QWidget *parent, const QString &text, const QString &title
 bool Messages::confirm(QWidget *parent, const QString &text, const QString &title,
                        QMessageBox::Icon icon)
 {
-    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, {}}) ==
+    return show(parent,
+                {text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, {}}) ==
            QMessageBox::Yes;
 }
 

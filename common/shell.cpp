@@ -1,7 +1,7 @@
 #include "common/shell.h"
 
-#include "store/data_folder.h"
 #include "common/message_box.h"
+#include "store/data_folder.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,32 +1,53 @@
 #pragma once
 
+#include "contacts/contacts_file.h"
+
+#include <QObject>
 #include <QString>
 
+#include <optional>
 #include <string>
+#include <vector>
+
+class QWidget;
 
 namespace durnmoor {
 
-struct Workspace;
+// The address book: contacts.dat and every operation on it, and the completion of company
+// names from it. A save closes the instrument entry while it runs, as the entry's own saves
+// do: it asks for that by its signals.
+class AddressBook : public QObject {
+    Q_OBJECT
 
-// The address book on its tab, and the completion of company names from it.
+public:
+    AddressBook(const QString &data_folder, QWidget *window, QObject *parent = nullptr);
 
-// Refills "Existing Contacts:" from contacts.dat.
-void load_contacts(Workspace &w);
-// Empties the twelve boxes and "Existing Contacts:".
-void clear_contacts(Workspace &w);
-// The twelve boxes read-only and "Save Details" off, or the other way round.
-void disable_contacts(Workspace &w);
-void enable_contacts(Workspace &w);
+    // The companies' names as stored, in file order; none when the file cannot be read (told).
+    std::vector<std::string> companies();
+    // The first contact with this company name; nullopt when there is none.
+    std::optional<contact_record> find(const std::string &company);
 
-// An entry of "Existing Contacts:" picked.
-void contact_picked(Workspace &w, const QString &text, const std::string &name);
-void edit_contact(Workspace &w);   // "Edit Contact"
-void save_contact(Workspace &w);   // "Save Details"
-void remove_contact(Workspace &w); // "Remove Contact"
-void cancel_contact(Workspace &w); // "Cancel"
-void copy_contact(Workspace &w);   // "Copy Details to Clipboard"
+    enum class Saved { written, declined, failed };
+    // Every contact of the company replaced in its place, each after the overwrite question,
+    // or the contact appended.
+    Saved save(const contact_record &entered);
 
-// Enter in "Calibration Company:": a partly typed name completed from the address book.
-void complete_company(Workspace &w);
+    enum class Removed { removed, declined, unread, failed };
+    // After the question naming shown: every contact of the company gone.
+    Removed remove(const std::string &company, const QString &shown);
+
+    // A partly typed company name completed from the address book.
+    std::optional<std::string> completed(const QString &typed);
+
+signals:
+    void entry_close_asked();
+    void entry_open_asked();
+
+private:
+    ContactsData read_for_showing();
+
+    QString data_folder_;
+    QWidget *window_;
+};
 
 } // namespace durnmoor

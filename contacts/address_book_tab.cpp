@@ -1,10 +1,16 @@
 #include "contacts/address_book_tab.h"
 
+#include "access/access_control.h"
+#include "common/busy_cursor.h"
 #include "common/enter_chain.h"
+#include "common/message_box.h"
 #include "common/one_line_boxes.h"
+#include "contacts/address_book.h"
+#include "text/screen_text.h"
 #include "ui_address_book_tab.h"
 
-#include <QByteArrayView>
+#include <QApplication>
+#include <QClipboard>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -14,10 +20,12 @@ namespace durnmoor {
 
 namespace {
 
-QString shown(std::string_view bytes)
+constexpr char nothing_chosen[] = "You cannot remove a contact, without selecting one first.";
+constexpr char no_company_name[] = "No Company Name specified.";
+
+void tell(QWidget *parent, const char *text, QMessageBox::Icon icon)
 {
-    return QString::fromLocal8Bit(
-        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    Messages::notify(parent, QString::fromLatin1(text), QString::fromLatin1(app_title), icon);
 }
 
 std::string trimmed(const std::string &text)
@@ -30,8 +38,8 @@ std::string trimmed(const std::string &text)
 
 } // namespace
 
-AddressBookTab::AddressBookTab(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::AddressBookTab>())
+AddressBookTab::AddressBookTab(AddressBook &book, const AccessControl &access, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::AddressBookTab>()), book_(book), access_(access)
 {
     ui->setupUi(this);
     keep_to_one_line(this);
@@ -43,14 +51,108 @@ AddressBookTab::AddressBookTab(QWidget *parent)
                     i + 1 < fields.size() ? static_cast<QWidget *>(fields[i + 1]) : ui->Command5);
     }
     connect(ui->Combo7, &QComboBox::activated, this, [this](int index) {
-        emit company_picked(ui->Combo7->itemText(index),
-                            ui->Combo7->itemData(index).toByteArray().toStdString());
+        company_picked(ui->Combo7->itemText(index),
+                       ui->Combo7->itemData(index).toByteArray().toStdString());
     });
-    connect(ui->Command12, &QPushButton::clicked, this, &AddressBookTab::edit_clicked);
-    connect(ui->Command5, &QPushButton::clicked, this, &AddressBookTab::save_clicked);
-    connect(ui->Command6, &QPushButton::clicked, this, &AddressBookTab::remove_clicked);
-    connect(ui->Command8, &QPushButton::clicked, this, &AddressBookTab::cancel_clicked);
-    connect(ui->Command7, &QPushButton::clicked, this, &AddressBookTab::copy_clicked);
+    connect(ui->Command12, &QPushButton::clicked, this, &AddressBookTab::edit_contact);
+    connect(ui->Command5, &QPushButton::clicked, this, &AddressBookTab::save_contact);
+    connect(ui->Command6, &QPushButton::clicked, this, &AddressBookTab::remove_contact);
+    connect(ui->Command8, &QPushButton::clicked, this, &AddressBookTab::cancel_contact);
+    connect(ui->Command7, &QPushButton::clicked, this, [this] {
+        const BusyCursor busy;
+        QApplication::clipboard()->setText(clipboard_text(shown_fields()));
+    });
+}
+
+void AddressBookTab::load_companies()
+{
+    show_companies(book_.companies());
+}
+
+void AddressBookTab::reload()
+{
+    clear_fields();
+    clear_companies();
+    load_companies();
+    set_fields_writable(false);
+}
+
+void AddressBookTab::company_picked(const QString &text, const std::string &name)
+{
+    // The entry is known by its text: even a company of that name starts a new contact.
+    if (text == QLatin1String(add_new_contact)) {
+        if (!access_.may_edit())
+            return;
+        clear_fields();
+        clear_choice();
+        set_fields_writable(true);
+        focus_company();
+        return;
+    }
+    const BusyCursor busy;
+    if (const std::optional<contact_record> found = book_.find(name))
+        show_contact(*found);
+    set_fields_writable(false);
+}
+
+void AddressBookTab::edit_contact()
+{
+    if (company_text().isEmpty()) {
+        tell(window(), nothing_chosen, QMessageBox::Information);
+        return;
+    }
+    set_fields_writable(true);
+}
+
+void AddressBookTab::save_contact()
+{
+    if (company_text().isEmpty()) {
+        tell(window(), no_company_name, QMessageBox::Critical);
+        return;
+    }
+    const BusyCursor busy;
+    switch (book_.save(entered_contact())) {
+    case AddressBook::Saved::written:
+        clear_fields();
+        clear_companies();
+        load_companies();
+        break;
+    case AddressBook::Saved::declined:
+        load_companies();
+        break;
+    case AddressBook::Saved::failed:
+        break;
+    }
+}
+
+void AddressBookTab::remove_contact()
+{
+    const QString shown = company_text();
+    if (shown.isEmpty()) {
+        tell(window(), nothing_chosen, QMessageBox::Information);
+        return;
+    }
+    switch (book_.remove(entered_contact()[company_name], shown)) {
+    case AddressBook::Removed::unread:
+        return;
+    case AddressBook::Removed::removed:
+        clear_fields();
+        clear_companies();
+        break;
+    case AddressBook::Removed::declined:
+    case AddressBook::Removed::failed:
+        break;
+    }
+    load_companies();
+    set_fields_writable(false);
+}
+
+void AddressBookTab::cancel_contact()
+{
+    const BusyCursor busy;
+    clear_fields();
+    clear_companies();
+    load_companies();
 }
 
 AddressBookTab::~AddressBookTab() = default;
@@ -65,7 +167,7 @@ void AddressBookTab::show_companies(const std::vector<std::string> &names)
 {
     std::vector<std::pair<QString, std::string>> entries;
     for (const std::string &name : names)
-        entries.emplace_back(shown(name), name);
+        entries.emplace_back(screen_text(name), name);
     entries.emplace_back(QString::fromLatin1(add_new_contact), add_new_contact);
     std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
         return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
@@ -93,7 +195,7 @@ void AddressBookTab::show_contact(const contact_record &record)
     loaded_ = record;
     const QList<QLineEdit *> fields = boxes();
     for (int line = 1; line <= contact_line_count; ++line)
-        fields[line - 1]->setText(shown(record[line]));
+        fields[line - 1]->setText(screen_text(record[line]));
 }
 
 contact_record AddressBookTab::entered_contact() const
@@ -102,8 +204,8 @@ contact_record AddressBookTab::entered_contact() const
     const QList<QLineEdit *> fields = boxes();
     for (int line = 1; line <= contact_line_count; ++line) {
         const QString text = fields[line - 1]->text();
-        record[line] = trimmed(text == shown(loaded_[line]) ? loaded_[line]
-                                                            : text.toLocal8Bit().toStdString());
+        record[line] = trimmed(
+            text == screen_text(loaded_[line]) ? loaded_[line] : text.toLocal8Bit().toStdString());
     }
     return record;
 }

@@ -18,17 +18,23 @@ class AddressBookTab;
 
 namespace durnmoor {
 
+class AccessControl;
+class AddressBook;
+
 // The entry of "Existing Contacts:" that starts a new contact.
 inline constexpr char add_new_contact[] = "!!Add New Contact to List";
 
-// "Address Book": the calibration companies and their addresses.
+// "Address Book": the calibration companies and their addresses, as the address book holds
+// them.
 class AddressBookTab : public QWidget {
     Q_OBJECT
 
 public:
-    explicit AddressBookTab(QWidget *parent = nullptr);
+    AddressBookTab(AddressBook &book, const AccessControl &access, QWidget *parent = nullptr);
     ~AddressBookTab() override;
 
+    // Every box blank and read-only, "Existing Contacts:" filled again from the address book.
+    void reload();
     // "Existing Contacts:": the companies' names (their bytes) and the entry that starts a
     // new contact, kept in alphabetical order.
     void show_companies(const std::vector<std::string> &names);
@@ -49,19 +55,19 @@ public:
     // "Edit Contact", "Remove Contact", "Save Details" and "Cancel" by the edit right.
     void set_record_buttons(bool may_edit);
 
-signals:
-    // An entry of "Existing Contacts:" picked: its text and the bytes it stands for.
-    void company_picked(const QString &text, const std::string &name);
-    void edit_clicked();
-    void save_clicked();
-    void remove_clicked();
-    void cancel_clicked();
-    void copy_clicked();
-
 private:
     QList<QLineEdit *> boxes() const; // in field order
+    void load_companies();
+    // An entry of "Existing Contacts:" picked: its text and the bytes it stands for.
+    void company_picked(const QString &text, const std::string &name);
+    void edit_contact();   // "Edit Contact"
+    void save_contact();   // "Save Details"
+    void remove_contact(); // "Remove Contact"
+    void cancel_contact(); // "Cancel"
 
     std::unique_ptr<Ui::AddressBookTab> ui;
+    AddressBook &book_;
+    const AccessControl &access_;
     contact_record loaded_;
 };
 

@@ -1,10 +1,11 @@
 #include "register/details_tab.h"
 
-#include "common/enter_chain.h"
-#include "common/one_line_boxes.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
-#include "register/list_entries.h"
+#include "common/enter_chain.h"
+#include "common/one_line_boxes.h"
+#include "register/instrument_register.h"
+#include "store/clock.h"
 #include "text/number_form.h"
 #include "ui_details_tab.h"
 
@@ -81,7 +82,8 @@ void fill_date(QComboBox *day, QComboBox *month, QComboBox *year, QDate date)
 
 } // namespace
 
-DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::DetailsTab>())
+DetailsTab::DetailsTab(InstrumentRegister &instruments, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::DetailsTab>())
 {
     ui->setupUi(this);
     ui->Command4->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -96,14 +98,14 @@ DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
     keep_to_one_line(this);
     connect(interval, &QLineEdit::textEdited, this, [this, interval](const QString &typed) {
         const int cursor = interval->cursorPosition();
-        emit due_inputs_changed(); // the unfinished number has the value of its normal form
+        show_due_date(); // the unfinished number has the value of its normal form
         if (unfinished_number(typed)) {
             interval->setText(typed);
             interval->setCursorPosition(cursor);
         }
     });
     for (QComboBox *box : {ui->Combo1, ui->Combo5, ui->Combo6})
-        connect(box, &QComboBox::activated, this, &DetailsTab::due_inputs_changed);
+        connect(box, &QComboBox::activated, this, &DetailsTab::show_due_date);
     auto *chain = new EnterChain(this);
     const std::pair<QWidget *, QWidget *> enter_moves[] = {
         {ui->Text1, ui->Text2},  {ui->Text2, ui->Text3},   {ui->Text3, ui->Text4},
@@ -116,29 +118,62 @@ DetailsTab::DetailsTab(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
             emit company_entered();
     });
     connect(ui->Text1, &QLineEdit::textEdited, this, &DetailsTab::number_typed);
-    connect(ui->Command4, &QPushButton::clicked, this, &DetailsTab::save_clicked);
-    connect(ui->Command2, &QPushButton::clicked, this, &DetailsTab::cancel_clicked);
-    connect(ui->Command14, &QPushButton::clicked, this, &DetailsTab::edit_clicked);
+    InstrumentRegister *r = &instruments;
+    connect(ui->Command4, &QPushButton::clicked, r, &InstrumentRegister::save);
+    connect(ui->Command2, &QPushButton::clicked, r, &InstrumentRegister::cancel);
+    connect(ui->Command14, &QPushButton::clicked, r, &InstrumentRegister::edit_chosen);
+
+    connect(r, &InstrumentRegister::instrument_shown, this, &DetailsTab::show_instrument);
+    connect(r, &InstrumentRegister::instrument_missing, this, [this] {
+        last_calibrated_ = QDate();
+        show_due_date();
+    });
+    connect(r, &InstrumentRegister::adding_started, this, [this] {
+        fill_dates(today());
+        show_due_date();
+    });
+    connect(r, &InstrumentRegister::entry_began, this, [this] { set_save_enabled(true); });
+    connect(r, &InstrumentRegister::entry_opened, this, [this] {
+        set_fields_enabled(true);
+        set_save_enabled(false); // only Add and Edit make a record savable
+    });
+    connect(r, &InstrumentRegister::entry_closed, this, [this] {
+        set_fields_enabled(false);
+        set_save_enabled(false);
+    });
+    connect(r, &InstrumentRegister::entry_cleared, this, &DetailsTab::clean_fields);
+    connect(r, &InstrumentRegister::edit_right_applied, this, &DetailsTab::set_record_buttons);
 }
 
 DetailsTab::~DetailsTab() = default;
 
-QList<std::pair<int, QWidget *>> DetailsTab::field_controls() const
+QList<std::pair<int, QWidget *>> DetailsTab::fields() const
 {
-    return {{instrument_no, ui->Text1},   {description, ui->Text2},    {location, ui->Text3},
-            {cal_company, ui->Text4},     {cal_cost, ui->Text5},       {purchase_day, ui->Combo2},
-            {purchase_month, ui->Combo3}, {purchase_year, ui->Combo4}, {lastcal_day, ui->Combo1},
-            {lastcal_month, ui->Combo5},  {lastcal_year, ui->Combo6},  {serial_no, ui->Text19},
-            {manufacturer, ui->Text20},   {asset_value, ui->Text23},   {purchased_from, ui->Text24},
-            {purchase_order, ui->Text25}};
+    return {{instrument_no, ui->Text1},   {description, ui->Text2},
+            {location, ui->Text3},        {cal_company, ui->Text4},
+            {cal_cost, ui->Text5},        {purchase_day, ui->Combo2},
+            {purchase_month, ui->Combo3}, {purchase_year, ui->Combo4},
+            {lastcal_day, ui->Combo1},    {lastcal_month, ui->Combo5},
+            {lastcal_year, ui->Combo6},   {serial_no, ui->Text19},
+            {manufacturer, ui->Text20},   {asset_value, ui->Text23},
+            {purchased_from, ui->Text24}, {purchase_order, ui->Text25},
+            {interval_months, ui->Text6}, {0, ui->Text21}}; // the due date is shown, not stored
+}
+
+void DetailsTab::show_instrument(const product_record &record)
+{
+    show_record(record);
+    // The record's own dates decide its due date, never those of the one shown before.
+    last_calibrated_ = QDate();
+    show_due_date();
 }
 
 void DetailsTab::show_record(const product_record &record)
 {
     loaded_ = record;
-    for (const auto &[line, control] : field_controls())
-        set_text(control, screen_text(record[line]));
-    ui->Text6->setText(screen_text(record[interval_months]));
+    for (const auto &[line, control] : fields())
+        if (line != 0)
+            set_text(control, screen_text(record[line]));
 
     // An unknown mode leaves the option that was set before.
     const std::string &mode = record[cal_mode];
@@ -179,7 +214,9 @@ void DetailsTab::show_company(const std::string &name)
 product_record DetailsTab::entered_record() const
 {
     product_record record;
-    for (const auto &[line, control] : field_controls()) {
+    for (const auto &[line, control] : fields()) {
+        if (line == 0 || line == interval_months)
+            continue;
         record[line] = bytes_for(line, text_of(control));
         if (line <= cal_cost) // the names and the cost are kept without surrounding blanks
             record[line] = trim_spaces(record[line]);
@@ -195,12 +232,10 @@ product_record DetailsTab::entered_record() const
 
 void DetailsTab::set_fields_enabled(bool on)
 {
-    for (QWidget *control : QList<QWidget *>{
-             ui->Text1,   ui->Text2,   ui->Text3,   ui->Text4,   ui->Text5,   ui->Text6,
-             ui->Text19,  ui->Text20,  ui->Text23,  ui->Text24,  ui->Text25,  ui->Text21,
-             ui->Option1, ui->Option2, ui->Option7, ui->Option3, ui->Option4, ui->Combo1,
-             ui->Combo2,  ui->Combo3,  ui->Combo4,  ui->Combo5,  ui->Combo6})
+    for (const auto &[line, control] : fields())
         control->setEnabled(on);
+    for (QWidget *option : {ui->Option1, ui->Option2, ui->Option7, ui->Option3, ui->Option4})
+        option->setEnabled(on);
 }
 
 void DetailsTab::set_save_enabled(bool on)
@@ -216,9 +251,9 @@ void DetailsTab::set_record_buttons(bool may_edit)
 
 void DetailsTab::clean_fields()
 {
-    for (QLineEdit *box : {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text19,
-                           ui->Text20, ui->Text21, ui->Text23, ui->Text24, ui->Text25})
-        box->clear();
+    for (const auto &[line, control] : fields())
+        if (auto *box = qobject_cast<QLineEdit *>(control))
+            box->clear();
     ui->Text6->setText(QStringLiteral("12"));
     ui->Option2->setChecked(true);
     ui->Option3->setChecked(true);
@@ -247,12 +282,7 @@ void DetailsTab::normalise_interval()
         interval->setText(normal);
 }
 
-void DetailsTab::forget_last_calibrated()
-{
-    last_calibrated_ = QDate();
-}
-
-std::optional<QDate> DetailsTab::calculate_due()
+void DetailsTab::show_due_date()
 {
     normalise_interval();
     const double interval = leading_number(ui->Text6->text().toStdString());
@@ -263,7 +293,7 @@ std::optional<QDate> DetailsTab::calculate_due()
     const std::optional<QDate> due =
         last_calibrated_.isValid() ? due_date(last_calibrated_, interval) : std::nullopt;
     ui->Text21->setText(due ? long_display(*due) : QString());
-    return due;
+    emit due_date_shown(loaded_, due);
 }
 
 } // namespace durnmoor

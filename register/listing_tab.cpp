@@ -1,7 +1,9 @@
 #include "register/listing_tab.h"
 
+#include "calibration/date_forms.h"
 #include "common/list_clicks.h"
 #include "common/one_line_boxes.h"
+#include "register/instrument_register.h"
 #include "ui_listing_tab.h"
 
 #include <QSignalBlocker>
@@ -9,7 +11,7 @@
 
 namespace durnmoor {
 
-ListingTab::ListingTab(QWidget *parent)
+ListingTab::ListingTab(InstrumentRegister &instruments, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::ListingTab>()), lines_(new InstrumentListModel(this))
 {
     ui->setupUi(this);
@@ -17,25 +19,33 @@ ListingTab::ListingTab(QWidget *parent)
     ui->List1->setModel(lines_);
     ui->Command1->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     ui->Command13->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    InstrumentRegister *r = &instruments;
     for (QRadioButton *order : {ui->Option5, ui->Option6})
-        connect(order, &QRadioButton::toggled, this, [this](bool on) {
+        connect(order, &QRadioButton::toggled, this, [r](bool on) {
             if (on)
-                emit order_changed();
+                r->reorder();
         });
-    connect(new ListClicks(ui->List1), &ListClicks::clicked, this, &ListingTab::line_clicked);
-    connect(ui->List1, &QListView::doubleClicked, this, &ListingTab::line_double_clicked);
-    connect(ui->Command1, &QPushButton::clicked, this, &ListingTab::add_clicked);
-    connect(ui->Command13, &QPushButton::clicked, this, &ListingTab::edit_clicked);
-    connect(ui->Command3, &QPushButton::clicked, this, &ListingTab::delete_clicked);
+    connect(new ListClicks(ui->List1), &ListClicks::clicked, r, &InstrumentRegister::show_chosen);
+    connect(ui->List1, &QListView::doubleClicked, r, &InstrumentRegister::open_chosen);
+    connect(ui->Command1, &QPushButton::clicked, r, &InstrumentRegister::add_new);
+    connect(ui->Command13, &QPushButton::clicked, r, &InstrumentRegister::edit_chosen);
+    connect(ui->Command3, &QPushButton::clicked, r, &InstrumentRegister::remove_chosen);
 
     const std::pair<QRadioButton *, int> horizons[] = {
         {ui->Option8, 1}, {ui->Option12, 2}, {ui->Option9, 3}, {ui->Option10, 6}};
     for (const auto &[option, months] : horizons)
         connect(option, &QRadioButton::clicked, this,
                 [this, months = months] { emit horizon_chosen(months); });
-    connect(ui->Option11, &QRadioButton::clicked, this, &ListingTab::every_horizon_chosen);
+    connect(ui->Option11, &QRadioButton::clicked, r, &InstrumentRegister::list_all);
     connect(ui->Text31, &QLineEdit::returnPressed, this,
-            [this] { emit search_entered(ui->Text31->text()); });
+            [this, r] { r->search(ui->Text31->text()); });
+
+    connect(r, &InstrumentRegister::list_cleared, this, &ListingTab::clear_entries);
+    connect(r, &InstrumentRegister::listed, this, &ListingTab::show_list);
+    connect(r, &InstrumentRegister::list_tip_changed, this, &ListingTab::set_list_tip);
+    connect(r, &InstrumentRegister::edit_right_applied, this, &ListingTab::set_record_buttons);
+    connect(r, &InstrumentRegister::entry_began, this, [this] { set_add_enabled(false); });
+    connect(r, &InstrumentRegister::entry_cancelled, this, [this] { set_add_enabled(true); });
 }
 
 ListingTab::~ListingTab() = default;
@@ -91,6 +101,14 @@ std::optional<ListEntry> ListingTab::current_entry() const
 void ListingTab::set_list_tip(const QString &tip)
 {
     ui->List1->setToolTip(tip);
+}
+
+void ListingTab::show_due_tip(const product_record &shown, std::optional<QDate> due)
+{
+    // Without a due date the tip still names the instrument, but no date it does not have.
+    set_list_tip(QStringLiteral("%1 (%2) due %3")
+                     .arg(screen_text(shown[instrument_no]), screen_text(shown[description]),
+                          due ? long_display(*due) : QString()));
 }
 
 void ListingTab::set_record_buttons(bool may_edit)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "register/product_record.h"
 #include "store/data_file.h"
 #include "store/record_file.h"
-#include "register/product_record.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "register/search_words.h"
 
-#include "store/record_file.h"
 #include "register/folded_find.h"
+#include "store/record_file.h"
 
 #include <QByteArrayView>
 

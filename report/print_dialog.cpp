@@ -1,15 +1,13 @@
 #include "report/print_dialog.h"
 
 #include "common/busy_cursor.h"
-#include "store/clock.h"
 #include "common/file_failure.h"
-#include "app/kept_files.h"
 #include "common/message_box.h"
 #include "common/shell.h"
-#include "app/workspace.h"
-#include "register/listing_tab.h"
+#include "register/instrument_register.h"
 #include "report/report_printer.h"
 #include "report/report_renderer.h"
+#include "store/clock.h"
 #include "ui_print_dialog.h"
 
 #include <QCloseEvent>
@@ -25,26 +23,32 @@ constexpr char pdf_not_written[] = "%1 could not be written.\n%2\nNothing has be
 
 } // namespace
 
-PrintDialog::PrintDialog(Workspace &w)
-    : QWidget(nullptr, Qt::Dialog), ui(std::make_unique<Ui::printit>()), w_(w)
+PrintDialog::PrintDialog(QWidget *window, InstrumentRegister &instruments)
+    : QWidget(nullptr, Qt::Dialog), ui(std::make_unique<Ui::printit>()), instruments_(instruments)
 {
     // Not a child of the main window: it is disabled while this is open, and so would its
     // children be.
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(w.window->windowIcon());
+    setWindowIcon(window->windowIcon());
     SetTopMost(this, true);
     connect(ui->Command1, &QPushButton::clicked, this, &PrintDialog::print_listed_items);
     // The main window going away takes the dialog with it, whose work is on that window.
-    connect(w.window, &QObject::destroyed, this, [this] { delete this; });
+    connect(window, &QObject::destroyed, this, [this] { delete this; });
 }
 
 PrintDialog::~PrintDialog() = default;
 
 ReportColumns PrintDialog::columns() const
 {
-    return {ui->Check2->isChecked(), ui->Check3->isChecked(), ui->Check4->isChecked(),
-            ui->Check5->isChecked(), ui->Check6->isChecked(), ui->Check7->isChecked()};
+    ReportColumns columns;
+    const std::pair<bool ReportColumns::*, QCheckBox *> boxes[] = {
+        {&ReportColumns::description, ui->Check2},  {&ReportColumns::location, ui->Check3},
+        {&ReportColumns::company, ui->Check4},      {&ReportColumns::mode, ui->Check5},
+        {&ReportColumns::availability, ui->Check6}, {&ReportColumns::due_date, ui->Check7}};
+    for (const auto &[column, box] : boxes)
+        columns.*column = box->isChecked();
+    return columns;
 }
 
 void PrintDialog::closeEvent(QCloseEvent *event)
@@ -67,16 +71,15 @@ void PrintDialog::print_listed_items()
     QString not_written;
     {
         const BusyCursor busy;
-        const int key_line = w_.listing->by_number() ? instrument_no : description;
+        const int key_line = instruments_.listed_by_number() ? instrument_no : description;
         setWindowTitle(QString::fromLatin1(collating_caption));
         setEnabled(false);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        DataFile file =
-            DataFile::read(products_file(w_.state.app_path), w_.kept.products.identity());
-        const std::shared_ptr<const ProductsData> data = w_.kept.products.take(file);
+        DataFile file = instruments_.read();
+        const std::shared_ptr<const ProductsData> data = instruments_.take(file);
         if (file.ok()) {
             const ReportLayout layout =
-                report_layout(*data, w_.listing->entries(), key_line, columns(), today());
+                report_layout(*data, instruments_.listed_entries(), key_line, columns(), today());
             if (target->printer)
                 render_report(layout, *target->printer);
             else
@@ -97,9 +100,9 @@ void PrintDialog::print_listed_items()
     close();
 }
 
-PrintDialog *open_print_dialog(Workspace &w)
+PrintDialog *open_print_dialog(QWidget *window, InstrumentRegister &instruments)
 {
-    auto *dialog = new PrintDialog(w);
+    auto *dialog = new PrintDialog(window, instruments);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -12,14 +12,14 @@ class printit;
 
 namespace durnmoor {
 
-struct Workspace;
+class InstrumentRegister;
 
 // printit: the columns of the listed-items report, and the button that prints it.
 class PrintDialog : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PrintDialog(Workspace &w);
+    PrintDialog(QWidget *window, InstrumentRegister &instruments);
     ~PrintDialog() override;
 
     // The columns by the ticked boxes.
@@ -32,11 +32,11 @@ private:
     void print_listed_items();
 
     std::unique_ptr<Ui::printit> ui;
-    Workspace &w_;
+    InstrumentRegister &instruments_;
 };
 
 // "Print Listed Items" in the File menu: the dialog opened afresh, every box ticked. The main
 // window holds itself disabled while it is open.
-PrintDialog *open_print_dialog(Workspace &w);
+PrintDialog *open_print_dialog(QWidget *window, InstrumentRegister &instruments);
 
 } // namespace durnmoor

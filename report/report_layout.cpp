@@ -1,7 +1,7 @@
 #include "report/report_layout.h"
 
 #include "calibration/date_forms.h"
-#include "calibration/due_date.h"
+#include "calibration/due_dates.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +47,22 @@ QString cut(QString text, qsizetype length)
     return text;
 }
 
+// The columns a box of the print dialog may leave out, left to right: the record line each
+// prints and the longest text it prints of it (0 for no limit).
+struct TextColumn {
+    bool ReportColumns::*shown;
+    Column column;
+    int line;
+    qsizetype length;
+};
+constexpr TextColumn text_columns[] = {
+    {&ReportColumns::description, description_column, description, description_length},
+    {&ReportColumns::location, location_column, location, location_length},
+    {&ReportColumns::company, company_column, cal_company, company_length},
+    {&ReportColumns::mode, mode_column, cal_mode, 0},
+    {&ReportColumns::availability, availability_column, availability, 0},
+};
+
 ReportLine item_line(const ProductsData &data, std::size_t i, int key_line,
                      const ReportColumns &columns)
 {
@@ -55,20 +71,14 @@ ReportLine item_line(const ProductsData &data, std::size_t i, int key_line,
     out.cells.push_back(
         {key_column,
          cut(text(key_line), key_line == description ? description_length : key_length)});
-    if (columns.description)
-        out.cells.push_back({description_column, cut(text(description), description_length)});
-    if (columns.location)
-        out.cells.push_back({location_column, cut(text(location), location_length)});
-    if (columns.company)
-        out.cells.push_back({company_column, cut(text(cal_company), company_length)});
-    if (columns.mode)
-        out.cells.push_back({mode_column, text(cal_mode)});
-    if (columns.availability)
-        out.cells.push_back({availability_column, text(availability)});
+    for (const TextColumn &printed : text_columns)
+        if (columns.*printed.shown)
+            out.cells.push_back({printed.column, printed.length > 0
+                                                     ? cut(text(printed.line), printed.length)
+                                                     : text(printed.line)});
     if (columns.due_date) {
         // A record whose dates give no due date leaves the cell empty rather than guess.
-        const auto due = due_date(text(lastcal_day), text(lastcal_month), text(lastcal_year),
-                                  data.line(i, interval_months));
+        const auto due = record_due_date(data, i);
         out.cells.push_back({due_date_column, due ? report_display(*due) : QString()});
     }
     return out;

@@ -1,7 +1,7 @@
 #include "report/report_printer.h"
 
-#include "store/twin_file.h"
 #include "report/report_renderer.h"
+#include "store/twin_file.h"
 
 #include <QBuffer>
 #include <QDir>

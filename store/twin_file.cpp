@@ -247,7 +247,6 @@ bool put_back(const TwinReplace &first, bool swapped)
 
 } // namespace
 
-
 bool write_all(QIODevice &device, std::string_view bytes)
 {
     const char *data = bytes.data();

@@ -68,5 +68,4 @@ struct TwinReplace {
 // rewrite locks.
 PairWriteOutcome replace_both_through_twins(TwinReplace &first, TwinReplace &second);
 
-
 } // namespace durnmoor

@@ -1,9 +1,9 @@
 // Numbers kept as text, "Durnmoor Authorisation Setup " driven through its controls, and the
 // log-in that protection puts in front of the main window.
+#include "access/access_control.h"
 #include "access/account_dialog.h"
 #include "access/accounts_file.h"
 #include "access/autostart.h"
-#include "access/log_in.h"
 #include "access/login_throttle.h"
 #include "access/settings_store.h"
 #include "app/tray_icon.h"
@@ -323,7 +323,7 @@ private slots:
         }
         QTRY_VERIFY(!::log_in());
         QVERIFY(f->window->isEnabled());
-        const AppState &state = f->window->state();
+        const AccessControl &state = f->window->access();
         auto *item = f->control<QAction>("passwordproena");
         QCOMPARE(QStringList({state.right(1), state.right(2), state.right(3)}).join('|') +
                      ": add " + (f->control<QPushButton>("Command1")->isEnabled() ? "on" : "off") +
@@ -359,7 +359,7 @@ private slots:
         }
         QTRY_VERIFY(!::log_in());
         QVERIFY(f->window->isMinimized() && !f->window->isEnabled());
-        const QString rights = f->window->state().right(3);
+        const QString rights = f->window->access().right(3);
         QCOMPARE(rights, away == "logged in" ? " 1 " : "0");
         if (back == "normal") {
             f->window->showNormal();
@@ -373,7 +373,7 @@ private slots:
         }
         QTRY_VERIFY(::log_in());
         QVERIFY(!f->window->isMinimized() && !f->window->isEnabled());
-        QCOMPARE(f->window->state().right(3), rights);
+        QCOMPARE(f->window->access().right(3), rights);
         log_in_as(*f, "Boss", "Pw");
         QVERIFY(f->window->isEnabled());
     }
@@ -443,8 +443,8 @@ private slots:
     }
 
     // A wrong password (shown as stars): the message belongs to the log-in dialog, which stays
-    // in front of the main window with the focus; the next attempt is taken only after a wait that doubles
-    // with each failure in a row, and a new dialog does not start the waits afresh.
+    // in front of the main window with the focus; the next attempt is taken only after a wait that
+    // doubles with each failure in a row, and a new dialog does not start the waits afresh.
     void failed_log_in_waits_and_keeps_the_focus()
     {
         set_login_waits(std::chrono::milliseconds(40));
@@ -496,7 +496,6 @@ private slots:
         throttle.failed(start);
         QCOMPARE(throttle.wait(), milliseconds(1000));
     }
-
 };
 
 QTEST_MAIN(AccessTest)

@@ -1,9 +1,10 @@
 // The main window as it starts: its rights, menus and questions, one-line boxes, a register
 // that cannot be read, and a second copy.
-#include "common/shell.h"
-#include "store/single_instance.h"
+#include "access/access_control.h"
 #include "app/startup.h"
 #include "app/tray_icon.h"
+#include "common/shell.h"
+#include "store/single_instance.h"
 #include "support/window_fixture.h"
 
 #include <sys/stat.h>
@@ -43,7 +44,7 @@ private slots:
                 env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
         });
         QVERIFY(open_windows("SettingsPro").isEmpty() && f.window->isEnabled());
-        const AppState &state = f.window->state();
+        const AccessControl &state = f.window->access();
         QTEST(state.right(1) + state.right(2) + state.right(3), "rights");
         const auto buttons = [&f] {
             return f.enabled_among({"Command1", "Command3", "Command13", "Command14", "Command6"})

@@ -1,8 +1,8 @@
 // The shell around the main window: the notification-area icon's tip and clicks, and Help
 // opening the user guide through the desktop.
+#include "app/tray_icon.h"
 #include "common/app_info.h"
 #include "common/shell.h"
-#include "app/tray_icon.h"
 #include "support/window_fixture.h"
 
 #include <cstdio>
@@ -122,7 +122,7 @@ private slots:
     void the_icon_tip_is_the_caption_cut()
     {
         WindowFixture f;
-        const QString caption = f.window->state().caption_text;
+        const QString caption = f.window->caption();
         QCOMPARE(f.window->tray().icon().toolTip(), durnmoor::tray_tip(caption));
         QCOMPARE(f.window->tray().icon().toolTip(), caption); // the notice was chosen to fit
     }

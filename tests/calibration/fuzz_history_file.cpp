@@ -2,8 +2,8 @@
 // record: number, date, cost, then the result text. One instrument's read agrees with the
 // full read, a rewrite reads back as the records it copied, and an append keeps every old
 // byte and reads back as the record given.
-#include "store/record_file.h"
 #include "calibration/history_file.h"
+#include "store/record_file.h"
 
 #include "fuzz_support.h"
 

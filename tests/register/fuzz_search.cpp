@@ -1,7 +1,7 @@
 // Any search text over any register: the search over the whole file finds exactly the
 // records that matching each record alone finds.
-#include "store/record_file.h"
 #include "register/search_words.h"
+#include "store/record_file.h"
 
 #include "fuzz_support.h"
 

@@ -4,10 +4,10 @@
 // and the search box.
 #include "access/accounts_file.h"
 #include "contacts/contacts_file.h"
-#include "text/number_form.h"
 #include "register/products_file.h"
 #include "register/search_words.h"
 #include "support/window_fixture.h"
+#include "text/number_form.h"
 
 #include <QScopeGuard>
 
@@ -530,7 +530,7 @@ private slots:
         };
         QCOMPARE(search("tab=2"), QStringList{"2"});
         QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 0);
-        QCOMPARE(f.window->windowTitle(), f.window->state().caption_text);
+        QCOMPARE(f.window->windowTitle(), f.window->caption());
         QCOMPARE(search("Text31=   "), (QStringList{"1", "2", "3"}));
         QCOMPARE(search("Text31= criteria here "), (QStringList{"1", "2"}));
     }

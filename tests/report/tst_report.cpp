@@ -1,7 +1,7 @@
 // The listed-items report: its layout page by page, and the print dialog that makes it.
-#include "store/twin_file.h"
 #include "report/report_layout.h"
 #include "report/report_printer.h"
+#include "store/twin_file.h"
 #include "support/window_fixture.h"
 
 #include <cerrno>

@@ -3,13 +3,13 @@
 // either of them), and a file kept parsed is read again once it changed. Writers killed
 // part way or racing each other never tear a file.
 #include "access/accounts_file.h"
+#include "calibration/history_file.h"
+#include "contacts/contacts_file.h"
+#include "register/products_file.h"
 #include "store/data_file.h"
 #include "store/data_folder.h"
 #include "store/kept_file.h"
 #include "store/single_instance.h"
-#include "calibration/history_file.h"
-#include "contacts/contacts_file.h"
-#include "register/products_file.h"
 #include "support/test_env.h"
 
 #include <QDir>

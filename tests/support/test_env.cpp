@@ -1,7 +1,7 @@
 #include "support/test_env.h"
 
-#include "store/clock.h"
 #include "common/message_box.h"
+#include "store/clock.h"
 
 #include <QFile>
 #include <QLocale>

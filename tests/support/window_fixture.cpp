@@ -83,7 +83,7 @@ void WindowFixture::run(const QString &steps)
             QTest::keyClick(front->focusWidget() ? front->focusWidget() : front,
                             step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
         } else if (step == "no edit right") {
-            window->state().set_right(3, QStringLiteral("0"));
+            window->access().set_right(3, QStringLiteral("0"));
             run(QStringLiteral("fulllist"));
         } else if (step.startsWith(QLatin1String("block ")))
             // a directory cannot be opened for writing, even by root

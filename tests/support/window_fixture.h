@@ -1,10 +1,11 @@
 #pragma once
 
+#include "access/access_control.h"
 #include "access/autostart.h"
 #include "app/main_window.h"
 #include "common/message_box.h"
-#include "store/twin_file.h"
 #include "register/product_record.h"
+#include "store/twin_file.h"
 #include "support/test_env.h"
 
 #include <QTest>

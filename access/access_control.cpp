@@ -1,0 +1,101 @@
+#include "access/access_control.h"
+
+#include "access/settings_store.h"
+#include "common/file_failure.h"
+#include "common/file_rewrite.h"
+#include "common/message_box.h"
+#include "text/number_form.h"
+
+namespace durnmoor {
+
+namespace {
+constexpr char access_denied[] = "Incorrect Password Supplied. Access Denied.";
+}
+
+bool right_granted(const QString &right)
+{
+    return leading_number(right.toLocal8Bit().toStdString()) != 0.0;
+}
+
+AccessControl::AccessControl(const AppContext &context, QObject *parent)
+    : QObject(parent), context_(context)
+{
+}
+
+void AccessControl::set_right(int n, const QString &value)
+{
+    rights_[static_cast<std::size_t>(n - 1)] = value;
+}
+
+void AccessControl::start_rights()
+{
+    rights_ = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
+    if (protection_off(context_.settings))
+        set_right(3, QStringLiteral("1")); // no protection: everybody may edit
+}
+
+bool AccessControl::accounts_to_log_in() const
+{
+    const DataFile file = DataFile::read(accounts_file(context_.app_path));
+    return !file.ok() || !file.bytes().empty();
+}
+
+bool AccessControl::log_in(QWidget *dialog, const QString &name, const QString &password)
+{
+    DataFile file = DataFile::read(accounts_file(context_.app_path));
+    if (!report_read_failure(dialog, file, ReadPurpose::show))
+        return false;
+    const AccountsData accounts(file.take_bytes());
+    const auto account = accounts.check_credentials(name.toLocal8Bit().toStdString(),
+                                                    password.toLocal8Bit().toStdString());
+    if (!account) {
+        Messages::notify(dialog, QString::fromLatin1(access_denied), QString::fromLatin1(app_title),
+                         QMessageBox::Information);
+        return false;
+    }
+    const auto text = [](const std::string &line) { return QString::fromLocal8Bit(line); };
+    set_right(1, text(account->maintenance));
+    set_right(2, text(account->read));
+    set_right(3, text(account->edit));
+    return true;
+}
+
+std::vector<std::string> AccessControl::account_names(QWidget *dialog) const
+{
+    DataFile file = DataFile::read(accounts_file(context_.app_path));
+    report_read_failure(dialog, file, ReadPurpose::show);
+    return AccountsData(file.take_bytes()).names();
+}
+
+std::optional<Account> AccessControl::find_account(QWidget *dialog, const std::string &name) const
+{
+    DataFile file = DataFile::read(accounts_file(context_.app_path));
+    report_read_failure(dialog, file, ReadPurpose::show);
+    return AccountsData(file.take_bytes()).find_account(name);
+}
+
+bool AccessControl::save_account(QWidget *dialog, const Account &account)
+{
+    FileRewrite rewrite(dialog, accounts_file(context_.app_path));
+    if (!rewrite.read())
+        return false;
+    const AccountsData accounts(rewrite.file().bytes());
+    return rewrite.finish(accounts.with_saved(account));
+}
+
+bool AccessControl::delete_account(QWidget *dialog, const std::string &name)
+{
+    FileRewrite rewrite(dialog, accounts_file(context_.app_path));
+    if (!rewrite.read())
+        return false;
+    const AccountsData accounts(rewrite.file().bytes());
+    return rewrite.finish(accounts.without(name));
+}
+
+std::int16_t AccessControl::load_reminder_days()
+{
+    durnmoor::load_reminder_days(context_.settings, reminder_days_);
+    return reminder_days_;
+}
+
+} // namespace durnmoor

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "store/data_file.h"
+#include "store/kept_file.h"
+#include "store/record_file.h"
+
+#include <memory>
+#include <string_view>
+#include <utility>
+
+class QWidget;
+
+namespace durnmoor {
+
+// One change to a data file, from its read to what the user is told. The file is read and
+// locked against every other rewrite, the caller builds the new contents from what it held,
+// and finish() puts them in place through the twin. A file that cannot be read and contents
+// that cannot be written are told to the user here: every change the windows make to a data
+// file passes through this class, so whatever must happen at each write happens once.
+class FileRewrite {
+public:
+    FileRewrite(QWidget *parent, const DataFilePlace &place, const FileIdentity *kept = nullptr);
+
+    // False when the file could not be read (the user has been told): nothing may be written.
+    bool read() const { return file_.ok(); }
+    DataFile &file() { return file_; }
+
+    // The new contents in place of the file; a failure is told. True when written.
+    bool finish(std::string_view bytes);
+    // A rewrite that refused a record for a line break is not written but told.
+    bool finish(const RecordRewrite &rewrite);
+    // Told as a write that failed, with the file left alone: why the change cannot be made.
+    void refuse(const QString &reason);
+
+    // Two files changed as one: both take their new contents or neither does. The outcome
+    // is not told: only the caller knows what became of the change as a whole.
+    static PairWriteOutcome finish_together(FileRewrite &first, std::string_view first_bytes,
+                                            FileRewrite &second, std::string_view second_bytes);
+
+private:
+    QWidget *parent_;
+    DataFile file_;
+};
+
+// The rewrite of a file kept parsed between operations: what the file held is the kept copy
+// while the file has not changed, and what was written is kept afterwards.
+template <typename Parsed> class KeptRewrite : public FileRewrite {
+public:
+    KeptRewrite(QWidget *parent, const DataFilePlace &place, KeptFile<Parsed> &kept)
+        : FileRewrite(parent, place, kept.identity()), kept_(kept)
+    {
+        if (read())
+            before_ = kept.take(file());
+    }
+
+    // What the file held; nullptr when it could not be read.
+    const std::shared_ptr<const Parsed> &before() const { return before_; }
+
+    // Once finished: the contents written (a rewrite or bytes) become the kept copy.
+    template <typename Written> std::shared_ptr<const Parsed> keep(Written &&written)
+    {
+        auto parsed = std::make_shared<const Parsed>(std::forward<Written>(written));
+        kept_.keep(file().identity(), parsed);
+        return parsed;
+    }
+
+private:
+    KeptFile<Parsed> &kept_;
+    std::shared_ptr<const Parsed> before_;
+};
+
+} // namespace durnmoor
