@@ -1,6 +1,6 @@
 #include "about/about_window.h"
 
-#include "app/splash.h"
+#include "common/splash.h"
 #include "common/app_info.h"
 #include "common/shell.h"
 #include "ui_about_window.h"

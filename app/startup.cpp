@@ -2,7 +2,7 @@
 
 #include "access/autostart.h"
 #include "app/main_window.h"
-#include "app/splash.h"
+#include "common/splash.h"
 #include "common/message_box.h"
 #include "store/data_folder.h"
 #include "store/single_instance.h"

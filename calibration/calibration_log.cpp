@@ -99,6 +99,16 @@ HistoryChange history_change(const HistoryData &data, const std::string &number,
     return change;
 }
 
+// The instrument as entered, with today as its last calibration.
+product_record calibrated_today(product_record entered)
+{
+    const SplitDate today_split = split_date(today());
+    entered[lastcal_day] = today_split.day.toLocal8Bit().toStdString();
+    entered[lastcal_month] = today_split.month.toLocal8Bit().toStdString();
+    entered[lastcal_year] = today_split.year.toLocal8Bit().toStdString();
+    return entered;
+}
+
 // Tells what became of a calibration whose files could not both be written.
 void report_unrecorded(QWidget *window, const PairWriteOutcome &outcome)
 {
@@ -189,8 +199,8 @@ bool CalibrationLog::record(const std::string &number, const QString &shown,
     KeptRewrite<HistoryData> history(window_, history_file(data_folder_), kept_);
     if (!history.read())
         return false;
-    HistoryChange change = history_change(*history.before(), number, shown, *result,
-                                          instruments_.entered_cost());
+    HistoryChange change =
+        history_change(*history.before(), number, shown, *result, instruments_.entered_cost());
     if (!change.refused.isEmpty()) {
         history.refuse(change.refused);
         return false;
@@ -200,14 +210,15 @@ bool CalibrationLog::record(const std::string &number, const QString &shown,
         return false;
     // No to the overwrite question keeps the instrument as it was; the calibration is
     // recorded all the same.
-    std::optional<ProductSave> save = instruments_.plan_calibrated_today(*products.before());
+    std::optional<ProductSave> save =
+        instruments_.plan_save(*products.before(), calibrated_today(instruments_.entered_record()));
     if (save && save->rewrite.refused_line()) {
         products.finish(save->rewrite);
         return false;
     }
     if (save) {
-        const PairWriteOutcome outcome = FileRewrite::finish_together(
-            history, change.bytes(), products, save->rewrite.bytes());
+        const PairWriteOutcome outcome =
+            FileRewrite::finish_together(history, change.bytes(), products, save->rewrite.bytes());
         if (!outcome.ok) {
             report_unrecorded(window_, outcome);
             return false;

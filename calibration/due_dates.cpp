@@ -1,7 +1,7 @@
 #include "calibration/due_dates.h"
 
 #include "calibration/due_date.h"
-#include "register/list_entries.h"
+#include "text/screen_text.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "calibration/date_forms.h"
 #include "calibration/reminders.h"
 #include "common/one_line_boxes.h"
-#include "register/list_entries.h"
+#include "text/screen_text.h"
 #include "ui_reminder_window.h"
 
 #include <QCloseEvent>

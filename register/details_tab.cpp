@@ -7,6 +7,7 @@
 #include "register/instrument_register.h"
 #include "store/clock.h"
 #include "text/number_form.h"
+#include "text/screen_text.h"
 #include "ui_details_tab.h"
 
 #include <QRegularExpression>
@@ -293,7 +294,7 @@ void DetailsTab::show_due_date()
     const std::optional<QDate> due =
         last_calibrated_.isValid() ? due_date(last_calibrated_, interval) : std::nullopt;
     ui->Text21->setText(due ? long_display(*due) : QString());
-    emit due_date_shown(loaded_, due);
+    emit due_date_shown(loaded_, ui->Text21->text());
 }
 
 } // namespace durnmoor

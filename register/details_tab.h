@@ -57,9 +57,9 @@ public:
     void show_due_date();
 
 signals:
-    // The next due date of the instrument shown, as the fields give it (none when they
-    // give none).
-    void due_date_shown(const product_record &loaded, std::optional<QDate> due);
+    // The next due date of the instrument shown as the fields give it, in the long display
+    // form (empty when they give none).
+    void due_date_shown(const product_record &loaded, const QString &due);
     // Enter in "Calibration Company:", before the focus moves on to "Manufacturer:".
     void company_entered();
     // "Instrument No:" as the user types it.

@@ -1,14 +1,12 @@
 #include "register/instrument_register.h"
 
 #include "access/access_control.h"
-#include "calibration/date_forms.h"
 #include "common/busy_cursor.h"
 #include "common/file_failure.h"
 #include "common/message_box.h"
 #include "common/save_by_key.h"
 #include "register/register_views.h"
 #include "register/search_words.h"
-#include "store/clock.h"
 
 #include <QApplication>
 
@@ -272,29 +270,24 @@ std::optional<ProductSave> InstrumentRegister::plan_save(const ProductsData &dat
                                                          const product_record &entered)
 {
     ProductSave save{ProductsRewrite(data), {}};
-    const auto saved = save_by_key(window_, save.rewrite, data, instrument_no,
-                                   entered[instrument_no], entered, [&](std::size_t i) {
-                                       // The reserved lines stay the record's own.
-                                       product_record replacement = entered;
-                                       for (int line = first_reserved_line;
-                                            line <= product_line_count; ++line)
-                                           replacement[line] = std::string(data.line(i, line));
-                                       return replacement;
-                                   });
+    const auto saved =
+        save_by_key(window_, save.rewrite, data, instrument_no, entered[instrument_no], entered,
+                    [&](std::size_t i) {
+                        // The reserved lines stay the record's own.
+                        product_record replacement = entered;
+                        for (int line = first_reserved_line; line <= product_line_count; ++line)
+                            replacement[line] = std::string(data.line(i, line));
+                        return replacement;
+                    });
     if (!saved)
         return std::nullopt;
     save.changed = saved->changed;
     return save;
 }
 
-std::optional<ProductSave> InstrumentRegister::plan_calibrated_today(const ProductsData &data)
+product_record InstrumentRegister::entered_record() const
 {
-    product_record entered = form_->entered_record();
-    const SplitDate today_split = split_date(today());
-    entered[lastcal_day] = today_split.day.toLocal8Bit().toStdString();
-    entered[lastcal_month] = today_split.month.toLocal8Bit().toStdString();
-    entered[lastcal_year] = today_split.year.toLocal8Bit().toStdString();
-    return plan_save(data, entered);
+    return form_->entered_record();
 }
 
 std::string InstrumentRegister::entered_cost() const

@@ -84,17 +84,17 @@ public:
     void show_chosen();
     // A double-click: the shown instrument opened for editing, under the edit right.
     void open_chosen();
-    void add_new();     // "&Add New Product"
-    void edit_chosen(); // "&Edit Product"
-    bool save();        // "&Save"; true when the record was written
-    void cancel();      // "&Cancel"
+    void add_new();       // "&Add New Product"
+    void edit_chosen();   // "&Edit Product"
+    bool save();          // "&Save"; true when the record was written
+    void cancel();        // "&Cancel"
     void remove_chosen(); // "&Delete Selected Products"
 
     // Every record with the instrument's number replaced in its place, each after the
     // overwrite question, or the instrument appended; nullopt when a question was answered No.
     std::optional<ProductSave> plan_save(const ProductsData &data, const product_record &entered);
-    // The instrument as entered with today as its last calibration, planned as Save plans.
-    std::optional<ProductSave> plan_calibrated_today(const ProductsData &data);
+    // The instrument as the entry form holds it, and its cost as a calibration stores it.
+    product_record entered_record() const;
     std::string entered_cost() const;
     // Once the register holds what a save wrote: what is kept follows, and the entry closes
     // on the list read again.

@@ -1,9 +1,9 @@
 #include "register/listing_tab.h"
 
-#include "calibration/date_forms.h"
 #include "common/list_clicks.h"
 #include "common/one_line_boxes.h"
 #include "register/instrument_register.h"
+#include "text/screen_text.h"
 #include "ui_listing_tab.h"
 
 #include <QSignalBlocker>
@@ -103,12 +103,11 @@ void ListingTab::set_list_tip(const QString &tip)
     ui->List1->setToolTip(tip);
 }
 
-void ListingTab::show_due_tip(const product_record &shown, std::optional<QDate> due)
+void ListingTab::show_due_tip(const product_record &shown, const QString &due)
 {
     // Without a due date the tip still names the instrument, but no date it does not have.
     set_list_tip(QStringLiteral("%1 (%2) due %3")
-                     .arg(screen_text(shown[instrument_no]), screen_text(shown[description]),
-                          due ? long_display(*due) : QString()));
+                     .arg(screen_text(shown[instrument_no]), screen_text(shown[description]), due));
 }
 
 void ListingTab::set_record_buttons(bool may_edit)

@@ -5,8 +5,6 @@
 #include "register/product_record.h"
 #include "register/register_views.h"
 
-#include <QDate>
-
 #include <QWidget>
 
 #include <memory>
@@ -43,7 +41,7 @@ public:
     std::optional<ListEntry> current_entry() const override;
     void set_list_tip(const QString &tip);
     // The tip that names the instrument shown with its next due date, if it has one.
-    void show_due_tip(const product_record &shown, std::optional<QDate> due);
+    void show_due_tip(const product_record &shown, const QString &due);
 
     // "&Add New Product", "&Edit Product" and "&Delete Selected Products" by the edit right.
     void set_record_buttons(bool may_edit);

@@ -2,6 +2,7 @@
 
 #include "calibration/date_forms.h"
 #include "calibration/due_dates.h"
+#include "text/screen_text.h"
 
 #include <string_view>
 #include <unordered_map>

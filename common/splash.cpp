@@ -1,4 +1,4 @@
-#include "app/splash.h"
+#include "common/splash.h"
 
 #include "common/app_info.h"
 #include "ui_splash.h"
