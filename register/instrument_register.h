@@ -116,8 +116,8 @@ signals:
     void details_wanted();
 
     void list_cleared();
-    void listed(std::shared_ptr<const ProductsData> data, int key_line,
-                std::vector<std::size_t> records);
+    void listed(const std::shared_ptr<const ProductsData> &data, int key_line,
+                const std::vector<std::size_t> &records);
     void list_tip_changed(const QString &tip);
 
     void instrument_shown(const product_record &record);

@@ -69,9 +69,12 @@ public:
     //   unreadable F                every later read of data file F fails as if refused
     //   unrenamable F               every later rename of a twin over data file F fails
     //   no name swaps               the file system cannot swap two files' names
-    //   any other name              a click on that button, option or tick box, or that menu
-    //                               item when it is enabled
-    // Fails the test on a step it does not know, or a list entry that cannot be picked.
+    //   disabled X                  control or menu item X there and disabled; nothing done
+    //   any other name              a click on that button, option or tick box, or a choice
+    //                               of that menu item
+    // Fails the test, and runs no further step, on a step it does not know, a control that is
+    // not there, a click on a disabled button or menu item, or a list entry that cannot be
+    // picked: a user could do none of these.
     void run(const QString &steps);
 
     std::string products() const { return env.read_file(QStringLiteral("products.dat")); }
