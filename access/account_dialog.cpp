@@ -86,7 +86,7 @@ AccountDialog::~AccountDialog() = default;
 
 void AccountDialog::load()
 {
-    SetTopMost(this, true);
+    keep_on_top(this, true);
     const AppContext &context = access_.context();
     ui->Check1->setChecked(protection_on(context.settings));
     if (const auto on =

@@ -109,7 +109,7 @@ void MainWindow::prepare()
     calibrations_->prepare();
 }
 
-void MainWindow::load_form()
+void MainWindow::fill_form()
 {
     listing_->clear_entries();
     history_->lock_result();
@@ -224,7 +224,7 @@ void MainWindow::ask_for_login()
         login_->setWindowIcon(windowIcon());
         connect(login_, &LoginDialog::attempted, this, &MainWindow::login_attempted);
         connect(login_, &LoginDialog::cancelled, this, &MainWindow::login_cancelled);
-        SetTopMost(login_, true);
+        keep_on_top(login_, true);
         // A new dialog does not start the waits after failed attempts over again.
         login_->hold_off(throttle_.remaining(LoginThrottle::clock::now()));
     }
@@ -236,7 +236,7 @@ void MainWindow::ask_for_login()
 
 void MainWindow::login_attempted()
 {
-    SetTopMost(login_, false);
+    keep_on_top(login_, false);
     keep_over(login_, this);
     if (!access_->log_in(login_, login_->user_name(), login_->password())) {
         throttle_.failed(LoginThrottle::clock::now());

@@ -50,10 +50,10 @@ public:
     WindowLock &lock() { return *lock_; }
 
     // The load step of start-up after the splash is up: fill every list and lock the fields.
-    // Reads what load_form lists, and the history the first instrument shown looks up,
+    // Reads what fill_form lists, and the history the first instrument shown looks up,
     // silently: a file that cannot be read is left for the step that shows it to report.
     void prepare();
-    void load_form();
+    void fill_form();
     // The end of the load step: start rights from the protection setting, the due-date
     // reminder when it is on, the final lock.
     void apply_start_rights();

@@ -65,7 +65,7 @@ int run_program(QApplication &app, const QString &app_path)
         // The pause is put to use: the register is read and sorted, and the history
         // read and indexed, while the splash shows.
         splash.load([&window] { window.prepare(); });
-        window.load_form();
+        window.fill_form();
     }
     window.apply_start_rights();
     window.show();

@@ -51,7 +51,7 @@ void BM_SearchMatching(benchmark::State &state)
 {
     const ProductsData data(bench::generate_products(size_of(state)));
     for (auto _ : state) {
-        RecordSearch search(wildcards(five_words));
+        RecordSearch search(search_words(five_words));
         int found = 0;
         for (std::size_t i = 0; i < data.size(); ++i)
             found += search.matches(data, i);

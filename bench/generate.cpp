@@ -230,7 +230,7 @@ void BenchWindow::start()
     prepared.start();
     window_->prepare();
     prepare_ms_ = static_cast<double>(prepared.nsecsElapsed()) / 1e6;
-    window_->load_form();
+    window_->fill_form();
     window_->apply_start_rights();
     window_->show();
     settle();

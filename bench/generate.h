@@ -63,7 +63,7 @@ std::string generate_products(int count);
 std::string generate_history(int instruments, int per_instrument);
 
 // A temporary program directory holding the given files, and the main window started over
-// it (load_form, apply_start_rights, shown offscreen).
+// it (fill_form, apply_start_rights, shown offscreen).
 class BenchWindow {
 public:
     explicit BenchWindow(const std::string &products, const std::string &history = {});

@@ -44,7 +44,7 @@ QString opener_problem(int exit_status)
     }
 }
 
-void StartDoc(const QString &doc_name, std::function<void(const QString &problem)> answered)
+void open_document(const QString &doc_name, std::function<void(const QString &problem)> answered)
 {
     if (start_doc_hook) {
         answered(opener_problem(start_doc_hook(doc_name)));
@@ -102,7 +102,7 @@ void open_user_guide(QWidget *parent, const QString &data_folder, const QString 
         return;
     }
     const QString path = QFileInfo(guide).absoluteFilePath();
-    StartDoc(path, [tell, path](const QString &problem) {
+    open_document(path, [tell, path](const QString &problem) {
         if (!problem.isEmpty())
             tell(path, problem);
     });
@@ -121,7 +121,7 @@ void set_web_address_hook(std::function<bool(const QUrl &)> hook)
     web_address_hook = std::move(hook);
 }
 
-void SetTopMost(QWidget *window, bool on_top)
+void keep_on_top(QWidget *window, bool on_top)
 {
     if (!window)
         return;

@@ -13,7 +13,7 @@ namespace durnmoor {
 // kind. Nothing waits for it: xdg-open may stay until the viewer is closed, so answered runs
 // when it ends, with an empty text when the document was taken, otherwise why not, in words
 // for the user. What xdg-open prints is discarded: it would only reach a terminal.
-void StartDoc(const QString &doc_name, std::function<void(const QString &problem)> answered);
+void open_document(const QString &doc_name, std::function<void(const QString &problem)> answered);
 
 // Tests stand in for xdg-open, so that no viewer is ever started: the hook is handed the
 // document and returns the exit status xdg-open would (0 opened, 2 no such file, 3 no program
@@ -35,6 +35,6 @@ bool open_web_address(const QString &address);
 void set_web_address_hook(std::function<bool(const QUrl &)> hook);
 
 // Keeps a dialog above every other window while it is open, or releases it.
-void SetTopMost(QWidget *window, bool on_top);
+void keep_on_top(QWidget *window, bool on_top);
 
 } // namespace durnmoor

@@ -154,7 +154,7 @@ void InstrumentRegister::reload()
     fill_list();
 }
 
-void InstrumentRegister::list_items()
+void InstrumentRegister::list_by_availability()
 {
     emit working(QString::fromLatin1(listing_caption));
     const BusyCursor busy;
@@ -184,7 +184,7 @@ void InstrumentRegister::list_filtered(ListFilter filter)
 {
     const BusyCursor busy;
     list_filter_ = filter;
-    list_items();
+    list_by_availability();
 }
 
 void InstrumentRegister::search(const QString &box_text)
@@ -196,7 +196,7 @@ void InstrumentRegister::search(const QString &box_text)
     }
     emit working(QString::fromLatin1(listing_caption));
     const BusyCursor busy;
-    RecordSearch search(wildcards(search_text));
+    RecordSearch search(search_words(search_text));
     empty_list();
     clear_entry();
     const std::shared_ptr<const ProductsData> data = current();

@@ -136,7 +136,7 @@ signals:
     void rewritten(const RegisterEdit &edit);
 
 private:
-    void list_items();
+    void list_by_availability();
     void fill_list(const std::function<bool(const ProductsData &, std::size_t)> &wanted = {});
 
     QString data_folder_;

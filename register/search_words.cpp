@@ -9,7 +9,7 @@
 
 namespace durnmoor {
 
-QStringList wildcards(QStringView search_text)
+QStringList search_words(QStringView search_text)
 {
     QStringList words(max_search_words);
     int word = 1;

@@ -21,7 +21,7 @@ inline constexpr int max_search_words = 50;
 // a word, but the character right after a comma always belongs to the next word, even when
 // it is a comma itself; everything after the 49th separating comma is the 50th word, its
 // commas dropped. Blanks stay where they are. An empty text is one empty word.
-QStringList wildcards(QStringView search_text);
+QStringList search_words(QStringView search_text);
 
 // Tells which records hold every one of a set of words: each word must occur in at least one
 // of the record's lines, the line decoded in the system's 8-bit encoding and put in small

@@ -31,7 +31,7 @@ PrintDialog::PrintDialog(QWidget *window, InstrumentRegister &instruments)
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(window->windowIcon());
-    SetTopMost(this, true);
+    keep_on_top(this, true);
     connect(ui->Command1, &QPushButton::clicked, this, &PrintDialog::print_listed_items);
     // The main window going away takes the dialog with it, whose work is on that window.
     connect(window, &QObject::destroyed, this, [this] { delete this; });

@@ -15,7 +15,7 @@ DURNMOOR_FUZZ_TARGET(text)
         return;
     // Records of three lines, so that a small input holds many of them.
     const RecordFile data(std::string(text.substr(split + 1)), 3);
-    RecordSearch search(wildcards(fuzz::utf8(text.substr(0, split))));
+    RecordSearch search(search_words(fuzz::utf8(text.substr(0, split))));
     const std::vector<bool> matched = search.matching(data);
     require(matched.size() == data.size());
     for (std::size_t i = 0; i < data.size(); ++i)

@@ -13,7 +13,7 @@ namespace {
 // record matched alone must agree.
 QStringList found_by(const ProductsData &data, const QString &text)
 {
-    RecordSearch search(wildcards(text));
+    RecordSearch search(search_words(text));
     const std::vector<bool> matched = search.matching(data);
     QStringList numbers;
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -50,7 +50,7 @@ private slots:
     void splits_into_words()
     {
         QFETCH(QString, text);
-        QTEST(wildcards(text), "words");
+        QTEST(search_words(text), "words");
     }
 
     // Every word in some line of the record, the lines in small letters; an empty word is in

@@ -14,7 +14,7 @@ WindowFixture::WindowFixture(const std::string &products, const std::string &his
     if (prepare)
         prepare(env);
     window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings(), &autostart});
-    window->load_form();
+    window->fill_form();
     window->apply_start_rights();
     window->show();
     QApplication::processEvents();
