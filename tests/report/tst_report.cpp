@@ -24,15 +24,6 @@ QStringList page_text(const ReportPage &page)
     return lines;
 }
 
-// Every column, every record listed.
-std::vector<ReportPage> pages_of(const std::vector<product_record> &records)
-{
-    const ProductsData data(file_of(records));
-    return report_layout(data, list_entries(data, instrument_no), instrument_no, {},
-                         QDate(2026, 12, 5))
-        .pages;
-}
-
 const QString titles = "8_ 5:Instrument|45:Description|80:Location|115:Calibrated by|"
                        "145:Int/Ex/Ref|160:Avail/Obsl|180:Next Due Date";
 
@@ -46,22 +37,18 @@ QString poppler(const QString &tool, const QStringList &arguments)
 }
 
 // The pages of a PDF as pdftotext lays them out, each a list of its lines without the empty
-// ones, blanks between words made single.
+// ones, blanks between words made single; none when the tool is not installed.
 QList<QStringList> pdf_pages(const QString &pdf)
 {
-    const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
-    if (text.isNull())
-        return {};
     QList<QStringList> pages;
-    for (const QString &page : text.split(u'\f')) {
+    for (const QString &page : poppler("pdftotext", {"-layout", pdf, "-"}).split(u'\f')) {
         QStringList lines;
         for (const QString &line : page.split(u'\n'))
-            if (!line.trimmed().isEmpty())
+            if (!line.simplified().isEmpty())
                 lines << line.simplified();
         pages << lines;
     }
-    if (!pages.isEmpty() && pages.back().isEmpty())
-        pages.removeLast(); // after the last page's form feed
+    pages.removeLast(); // after the last page's form feed, or all there is of no text
     return pages;
 }
 
@@ -98,117 +85,90 @@ private slots:
         const QString item = "8 5:" + QString(28, 'n') + "|45:" + QString(24, 'd') +
                              "|80:" + QString(28, 'l') + "|115:" + QString(20, 'c') +
                              "|145:EXTERNAL|160:AVAILABLE|180:";
-        QCOMPARE(page_text(pages_of(records)[0]),
+        const ProductsData data(file_of(records));
+        const auto layout = report_layout(data, list_entries(data, instrument_no), instrument_no,
+                                          {}, QDate(2026, 12, 5));
+        QCOMPARE(page_text(layout.pages[0]),
                  (QStringList{"12 5:Durnmoor V1.00", "12 80:Printed: Sat December 05 2026",
                               "12 5:Page 1|80:Total Pages: 1", "12 ", "12 ", titles,
                               item + "Sun Feb 28 2027", item}));
+
+        // With no box ticked only the key is printed, a description cut like its own column;
+        // each entry prints every record with its key, so two entries alike print four lines,
+        // and an entry whose record has gone prints nothing.
+        const ProductsData alike(file_of({make_record({"M-1", std::string(25, 'd')}),
+                                          make_record({"M-2", std::string(25, 'd')})}));
+        std::vector<ListEntry> entries = list_entries(alike, description);
+        entries.push_back({"Gone", "Gone", 0});
+        const auto keys_only =
+            report_layout(alike, entries, description, {false, false, false, false, false, false},
+                          QDate(2026, 12, 5));
+        QCOMPARE(page_text(keys_only.pages[0]).mid(5),
+                 QStringList{titles} + QStringList(4, "8 5:" + QString(24, 'd')));
     }
 
-    // A page holds 53 items; the last one then begins a page of its header only.
-    void pages_hold_53_items_data()
+    // The report as it reads in its PDF, listed by description in the list's order (not the
+    // file's): each page its header with the date it was printed and its number of the total,
+    // then up to 53 entries, each text cut to its column's length and the due date in the
+    // short form. A page filled by the last entry is followed by one of its header only.
+    void pages_read_back_data()
     {
-        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("instruments");
         QTest::addColumn<QList<int>>("items"); // per page
         QTest::newRow("empty list") << 0 << QList<int>{0};
         QTest::newRow("52") << 52 << QList<int>{52};
         QTest::newRow("53") << 53 << QList<int>{53, 0};
-        QTest::newRow("54") << 54 << QList<int>{53, 1};
-    }
-    void pages_hold_53_items()
-    {
-        QFETCH(int, records);
-        QFETCH(QList<int>, items);
-        std::vector<product_record> register_;
-        for (int i = 0; i < records; ++i)
-            register_.push_back(make_record({std::to_string(i + 10)}));
-        const std::vector<ReportPage> pages = pages_of(register_);
-        QCOMPARE(pages.size(), std::size_t(items.size()));
-        for (qsizetype p = 0; p < items.size(); ++p) {
-            const QStringList lines = page_text(pages[std::size_t(p)]);
-            QCOMPARE(lines.size(), 6 + items[p]);
-            QCOMPARE(lines[2],
-                     QString("12 5:Page %1|80:Total Pages: %2").arg(p + 1).arg(items.size()));
-        }
-        if (records > 53) // nothing lost or repeated at the break
-            QVERIFY(page_text(pages[1])[6].startsWith("8 5:63|"));
-    }
-
-    // A report of several pages as it reads in its PDF, listed by description in the list's
-    // order (not the file's): each page its header with the date it was printed and its number
-    // of the total, then its entries, each text cut to its column's length and the due date in
-    // the short form.
-    void several_pages_read_back_data()
-    {
-        QTest::addColumn<int>("instruments");
-        QTest::addColumn<QList<int>>("items"); // per page
         QTest::newRow("60") << 60 << QList<int>{53, 7};
-        QTest::newRow("110") << 110 << QList<int>{53, 53, 4};
+        QTest::newRow("107") << 107 << QList<int>{53, 53, 1};
     }
-    void several_pages_read_back()
+    void pages_read_back()
     {
         QFETCH(int, instruments);
         QFETCH(QList<int>, items);
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         std::vector<product_record> records;
-        QMap<QString, QString> line_of; // what each description prints, blanks made single
+        QStringList expected; // what each record prints, blanks made single
         for (int i = 0; i < instruments; ++i) {
-            // File order runs against the order of the descriptions; every other text is
-            // longer than its column, by one character or by many.
-            const int n = instruments - i;
-            const int longer = i % 2 ? 1 : 9;
-            const auto padded = [](QString text, int length) {
-                return text.leftJustified(length, u'x').toStdString();
+            // File order runs against the order of the descriptions, which the list sorts; every
+            // other text is longer than its column, by one character or by many.
+            const int n = instruments - i, longer = i % 2 ? 1 : 9;
+            const auto text = [longer](const QString &start, int length) {
+                return start.leftJustified(length + longer, u'x');
             };
-            const std::string description =
-                padded(QString("Meter %1 ").arg(n, 3, 10, QChar('0')) + (i % 3 ? "dc" : "AC"),
-                       24 + longer);
-            const std::string place = padded(QString("Bay %1 rack ").arg(n), 28 + longer);
-            const std::string lab = padded(QString("Lab %1 ").arg(n), 20 + longer);
+            const QString description = text(QString("Meter %1 ").arg(n, 3, 10, QChar('0')), 24),
+                          place = text(QString("Bay %1 rack ").arg(n), 28),
+                          lab = text(QString("Lab %1 ").arg(n), 20);
             const QDate last(2026, 1 + i % 12, 1 + i % 28);
             const int interval = 1 + i % 24;
             records.push_back(
-                with(make_record({"N-" + std::to_string(n), description, "AVAILABLE",
+                with(make_record({"N-" + std::to_string(n), description.toStdString(), "AVAILABLE",
                                   " " + std::to_string(interval) + " ", std::to_string(last.day()),
                                   english.monthName(last.month()).toStdString(), "2026"}),
-                     {{location, place}, {cal_company, lab}}));
-            const QString shown = QString::fromStdString(description).left(24);
-            line_of[shown] =
-                QStringList{shown,
-                            shown,
-                            QString::fromStdString(place).left(28),
-                            QString::fromStdString(lab).left(20),
-                            "EXTERNAL",
-                            "AVAILABLE",
-                            english.toString(last.addMonths(interval), "ddd MMM dd yyyy")}
-                    .join(' ')
-                    .simplified();
+                     {{location, place.toStdString()}, {cal_company, lab.toStdString()}}));
+            expected.prepend(QString("%1 %1 %2 %3 EXTERNAL AVAILABLE %4")
+                                 .arg(description.left(24), place.left(28), lab.left(20),
+                                      english.toString(last.addMonths(interval), "ddd MMM dd yyyy"))
+                                 .simplified());
         }
         WindowFixture f(file_of(records));
         f.run("Option6");
-        const QStringList listed = f.lines_of();
-        QCOMPARE(listed.size(), instruments);
-        QVERIFY(listed.first().startsWith("Meter 001 "));
+        QCOMPARE(f.lines_of().value(0).left(24), expected.value(0).left(24));
         const QString pdf = f.env.path("listed.pdf");
         QVERIFY(open_print_dialog(f, {pdf}));
         f.run("Command1");
-        QVERIFY(open_windows("printit").isEmpty());
 
         const QList<QStringList> pages = pdf_pages(pdf);
         QCOMPARE(pages.size(), items.size());
         QStringList printed;
         for (qsizetype p = 0; p < pages.size(); ++p) {
-            const QStringList &lines = pages[p];
-            QCOMPARE(lines.mid(0, 4),
+            QCOMPARE(pages[p].mid(0, 4),
                      (QStringList{"Durnmoor V1.00", "Printed: Sat December 05 2026",
                                   QString("Page %1 Total Pages: %2").arg(p + 1).arg(pages.size()),
                                   "Instrument Description Location Calibrated by Int/Ex/Ref "
                                   "Avail/Obsl Next Due Date"}));
-            QCOMPARE(lines.size() - 4, items[p]);
-            printed << lines.mid(4);
+            QCOMPARE(pages[p].size() - 4, items[p]);
+            printed << pages[p].mid(4);
         }
-        QStringList expected;
-        for (const QString &entry : listed)
-            expected << line_of.value(entry.left(24));
         QCOMPARE(printed, expected);
     }
 
@@ -254,30 +214,13 @@ private slots:
         f.run("Command1");
         QVERIFY(open_windows("printit").isEmpty() && f.window->isEnabled());
         QCOMPARE(shown_messages().size(), 1);
-        QVERIFY(f.env.read_file("retried.pdf").starts_with("%PDF-"));
         const QString page = pdf_pages(retried).value(0).join('\n');
         QVERIFY2(page.contains("DMM-014") && !page.contains("Acme"), qPrintable(page));
     }
 
-    // With no box ticked only the key is printed, a description cut like its own column; each
-    // entry prints every record with its key, so two entries alike print four lines, and an
-    // entry whose record has gone prints nothing.
-    void each_entry_prints_every_record_with_its_key()
-    {
-        const ProductsData data(file_of({make_record({"M-1", std::string(25, 'd')}),
-                                         make_record({"M-2", std::string(25, 'd')})}));
-        std::vector<ListEntry> entries = list_entries(data, description);
-        entries.push_back({"Gone", "Gone", 0});
-        const auto layout =
-            report_layout(data, entries, description, {false, false, false, false, false, false},
-                          QDate(2026, 12, 5));
-        QCOMPARE(page_text(layout.pages[0]).mid(5),
-                 QStringList{titles} + QStringList(4, "8 5:" + QString(24, 'd')));
-    }
-
     // However the dialog ends, the main window is usable again. While the report is made the
     // dialog says so and takes no clicks; the file is an A4 page across, in columns of Arial's
-    // average width.
+    // average width. (That every box is ticked at first shows in the pages read back.)
     void print_dialog_data()
     {
         QTest::addColumn<QString>("how");
@@ -296,10 +239,7 @@ private slots:
         const QString pdf = f.env.path("listed.pdf");
         f.run("printlisted");
         QWidget *dialog = open_windows("printit").value(0);
-        QCOMPARE(dialog->windowTitle(), "Durnmoor Print Listed Items - Format Table");
         QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-        for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
-            QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
         QVERIFY(!f.window->isEnabled());
         const auto look = [&seen, dialog] {
             seen << dialog->windowTitle() << (dialog->isEnabled() ? "on" : "off");
@@ -326,7 +266,6 @@ private slots:
                       words = poppler("pdftotext", {"-bbox", pdf, "-"});
         if (how != "printed" || info.isNull())
             return;
-        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n")), qPrintable(info));
         QVERIFY2(info.contains("842 x 595 pts (A4)"), qPrintable(info)); // landscape
         // Column n stands n - 1 average widths from the printable area's edge, 4 mm in.
         const auto x = [&words](const char *word) {
