@@ -1,6 +1,7 @@
 // The address book tab, and the Enter chains of the entry fields with the company completed
 // from the book, driven through the main window.
 #include "contacts/contacts_file.h"
+#include "register/register_questions.h"
 #include "support/window_fixture.h"
 
 using namespace durnmoor;
@@ -34,8 +35,6 @@ private slots:
         QTest::addColumn<std::string>("file");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("boxes"); // company|contact, then "writable" or "read-only"
-        const QString overwrite = "Information \"Durnmoor Duplicate Record Alert\": This record "
-                                  "already exists, overwrite ? (Yes|No, default No)";
         const QString remove = "Information \"Calibration Contact Record Removal Alert\": Are you "
                                "sure you want to remove this Contact (%1) ? (Yes|No, default No)";
         const QString nothing = "Information \"Durnmoor\": You cannot remove a contact, without "
@@ -73,12 +72,12 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(std::string, file);
         WindowFixture fx({}, {}, [](TestEnv &env) { env.write_file("contacts.dat", book); });
-        QVERIFY(fx.control<QLineEdit>("Text7")->isReadOnly());
+        auto *company = fx.control<QLineEdit>("Text7");
         fx.run(steps);
         COMPARE_FILE(fx.env.read_file("contacts.dat"), file);
         QTEST(shown_messages(), "messages");
-        QTEST(fx.text_of("Text7") + '|' + fx.text_of("Text8") +
-                  (fx.control<QLineEdit>("Text7")->isReadOnly() ? " read-only" : " writable"),
+        QTEST(company->text() + '|' + fx.text_of("Text8") +
+                  (company->isReadOnly() ? " read-only" : " writable"),
               "boxes");
         if (steps.contains("Command7"))
             QCOMPARE(QApplication::clipboard()->text(),
@@ -91,10 +90,10 @@ private slots:
         std::stable_sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
             return a.compare(b, Qt::CaseInsensitive) < 0;
         });
-        for (int i = 0; i < fx.control<QComboBox>("Combo7")->count(); ++i)
-            listed << fx.control<QComboBox>("Combo7")->itemText(i);
-        if (!steps.contains("unreadable"))
-            QCOMPARE(listed, expected);
+        auto *chooser = fx.control<QComboBox>("Combo7");
+        for (int i = 0; i < chooser->count(); ++i)
+            listed << chooser->itemText(i);
+        QVERIFY(steps.contains("unreadable") || listed == expected);
     }
 
     // Enter moves along a fixed chain of fields, and never further on; Enter in "Calibration
@@ -104,23 +103,20 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("walk"); // the field Enter starts in, then where each lands
         QTest::addColumn<QString>("company");
+        const QString book_chain = "Text7 Text8 Text9 Text10 Text12 Text30 Text13 Text14 Text15 "
+                                   "Text16 Text17 Text18 Command5";
         // clang-format off
         QTest::newRow("details; company empty: the first of the book") << "Command1; Text1=AB-1"
             << "Text1 Text2 Text3 Text4 Text20 Text23 Text24 Text25 Text25" << "Acme Cal";
-        QTest::newRow("serial and cost back into the chain") << "Command1"
-            << "Text5 Text19 Text20" << "";
+        QTest::newRow("serial and cost back into the chain") << "Command1" << "Text5 Text19 Text20" << "";
         QTest::newRow("company: any case, file order") << "Command1; Text4=cal" << "Text4 Text20"
             << "Acme Cal";
         QTest::newRow("company in capitals") << "Command1; Text4=GLOBAL" << "Text4 Text20"
             << "Global Calibration";
-        QTest::newRow("company nowhere: as typed") << "Command1; Text4=xyz" << "Text4 Text20"
-            << "xyz";
+        QTest::newRow("company nowhere: as typed") << "Command1; Text4=xyz" << "Text4 Text20" << "xyz";
         QTest::newRow("address book, to Save Details, not pressed")
-            << "tab=1; Combo7=!!Add New Contact to List"
-            << "Text7 Text8 Text9 Text10 Text12 Text30 Text13 Text14 Text15 Text16 Text17 Text18 "
-               "Command5" << "";
-        QTest::newRow("Save Details disabled: stays") << "tab=1; Combo7=Twice" << "Text18 Text18"
-            << "";
+            << "tab=1; Combo7=!!Add New Contact to List" << book_chain << "";
+        QTest::newRow("Save Details disabled: stays") << "tab=1; Combo7=Twice" << "Text18 Text18" << "";
         // clang-format on
     }
     void enter_walks_the_chain()
@@ -140,19 +136,6 @@ private slots:
         QTEST(fx.text_of("Text4"), "company");
         QCOMPARE(fx.text_of("Text22"), fx.text_of("Text1")); // the number as typed, on its tab
         QCOMPARE(fx.env.read_file("contacts.dat"), book);
-    }
-
-    // A cut last record is padded; the clipboard keeps each line as it stands.
-    void contacts_file_edges()
-    {
-        const ContactsData data(contact("Acme") + "Cut\r\nJo\r\n");
-        QCOMPARE(data.size(), std::size_t(2));
-        QCOMPARE(data.record(1)[contact_name], std::string("Jo"));
-        QCOMPARE(data.record(1)[email_address], std::string());
-        QVERIFY(!ContactsData().complete_company({}).has_value());
-        std::array<QString, contact_line_count> fields;
-        fields[11] = " a@b.c ";
-        QCOMPARE(clipboard_text(fields), QString("\r\n").repeated(11) + " a@b.c \r\n");
     }
 };
 

@@ -1,5 +1,5 @@
-// The search box: the words of its text, the records that hold them all, over a small
-// register and a larger one, and Enter in the box on the main window.
+// The search box: the words of its text, the records that hold them all, and Enter in the box
+// on the main window.
 #include "register/products_file.h"
 #include "register/search_words.h"
 #include "support/window_fixture.h"
@@ -9,20 +9,34 @@ using namespace durnmoor::test;
 
 namespace {
 
-// The numbers of the records that hold every word of text, found over the whole file; each
-// record matched alone must agree.
-QStringList found_by(const ProductsData &data, const QString &text)
+// Five records with words in several lines, an empty one, then a register of 64 where a
+// rare word leaves few records in the running, each of them then searched alone: that path
+// must find what the walk over the whole file finds, to the record's last line.
+ProductsData searched()
 {
-    RecordSearch search(search_words(text));
-    const std::vector<bool> matched = search.matching(data);
-    QStringList numbers;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (bool(matched[i]) != search.matches(data, i))
-            return {"whole-file search and record search disagree on record " + QString::number(i)};
-        if (matched[i])
-            numbers << QString::fromStdString(std::string(data.line(i, instrument_no)));
+    std::vector<product_record> records{
+        make_record({"1", "Bench DMM", "AVAILABLE", " 12 ", "5", "March"}),
+        with(make_record({"2", "Handheld meter"}), {{serial_no, "DMM-77"}}),
+        with(make_record({"3", "Probe, 10x", "OBSOLETE"}), {{location, "Meter room"}}),
+        with(make_record({"4", "Scope probe ZA-1"}),
+             {{location, "Meter cupboard"}, {purchase_month, "March"}}),
+        make_record({"5", "\xc3\x9c"
+                          "BERGANG"}),
+        product_record{}};
+    for (int n = 1; n <= 64; ++n) {
+        product_record record =
+            make_record({QString("R-%1").arg(n, 2, 10, QChar('0')).toStdString(),
+                         n % 2 ? "Bench meter" : "Scope"});
+        record[purchase_order] = "PO-" + std::to_string(n);
+        record[product_line_count] = "tail-" + std::to_string(n); // the record's last line
+        records.push_back(record);
     }
-    return numbers;
+    records[6 + 6][location] = "Zebra crossing";
+    records[6 + 49] = with(records[6 + 49], {{manufacturer, "Zebra \xc3\x9c"
+                                                            "ber, quagga"},
+                                             {serial_no, "okapi"},
+                                             {description, "Meter"}});
+    return ProductsData(file_of(records));
 }
 
 } // namespace
@@ -54,11 +68,14 @@ private slots:
     }
 
     // Every word in some line of the record, the lines in small letters; an empty word is in
-    // every line that is not empty.
+    // every line that is not empty. Whole-file search and the search of one record agree.
     void finds_records_holding_every_word_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("found");
+        QStringList every{"1", "2", "3", "4", "5"};
+        for (int n = 1; n <= 64; ++n)
+            every << QString("R-%1").arg(n, 2, 10, QChar('0'));
         // clang-format off
         QTest::newRow("description or serial") << "dmm" << QStringList{"1", "2"};
         QTest::newRow("two fields") << "probe,obsolete" << QStringList{"3"};
@@ -67,36 +84,11 @@ private slots:
         QTest::newRow("blank kept") << "meter, probe" << QStringList{"4"};
         QTest::newRow("second comma in the word") << "probe,, 10x" << QStringList{"3"};
         QTest::newRow("...not a separator") << "probe,,10x" << QStringList{};
-        QTest::newRow("empty words: any line") << "," << QStringList{"1", "2", "3", "4", "5"};
+        QTest::newRow("empty words: any line") << "," << every;
         QTest::newRow("beyond ASCII") << "\u00fcbergang" << QStringList{"5"};
         QTest::newRow("ASCII word, record beyond ASCII") << "ergang,5" << QStringList{"5"};
         QTest::newRow("not across a line end") << "dmmavailable" << QStringList{};
         QTest::newRow("empty word and a word") << "probe," << QStringList{"3", "4"};
-        // clang-format on
-    }
-    void finds_records_holding_every_word()
-    {
-        QFETCH(QString, text);
-        const ProductsData data(
-            file_of({make_record({"1", "Bench DMM", "AVAILABLE", " 12 ", "5", "March"}),
-                     with(make_record({"2", "Handheld meter"}), {{serial_no, "DMM-77"}}),
-                     with(make_record({"3", "Probe, 10x", "OBSOLETE"}), {{location, "Meter room"}}),
-                     with(make_record({"4", "Scope probe ZA-1"}),
-                          {{location, "Meter cupboard"}, {purchase_month, "March"}}),
-                     make_record({"5", "\xc3\x9c"
-                                       "BERGANG"}),
-                     product_record{}}));
-        QTEST(found_by(data, text), "found");
-    }
-
-    // A register of 64: once a rare word leaves few records in the running, each of them is
-    // searched alone, and that path finds what the walk over the whole file finds, to the
-    // record's last line.
-    void finds_words_in_a_larger_register_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("found");
-        // clang-format off
         QTest::newRow("rare word, then a common one") << "zebra,meter" << QStringList{"R-07", "R-50"};
         QTest::newRow("common word, then a rare one") << "meter,zebra" << QStringList{"R-07", "R-50"};
         QTest::newRow("rare word, then one in the last line") << "zebra,tail-7" << QStringList{"R-07"};
@@ -106,24 +98,19 @@ private slots:
         QTest::newRow("three rare words") << "zebra,quagga,okapi" << QStringList{"R-50"};
         // clang-format on
     }
-    void finds_words_in_a_larger_register()
+    void finds_records_holding_every_word()
     {
         QFETCH(QString, text);
-        std::vector<product_record> records;
-        for (int n = 1; n <= 64; ++n) {
-            const std::string number = QString("R-%1").arg(n, 2, 10, QChar('0')).toStdString();
-            product_record record = make_record({number, n % 2 ? "Bench meter" : "Scope"});
-            record[purchase_order] = "PO-" + std::to_string(n);
-            record[product_line_count] = "tail-" + std::to_string(n); // the record's last line
-            records.push_back(record);
+        static const ProductsData data = searched();
+        RecordSearch search(search_words(text));
+        const std::vector<bool> matched = search.matching(data);
+        QStringList numbers;
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            QVERIFY2(bool(matched[i]) == search.matches(data, i), qPrintable(QString::number(i)));
+            if (matched[i])
+                numbers << QString::fromStdString(std::string(data.line(i, instrument_no)));
         }
-        records[6][location] = "Zebra crossing";
-        records[49] = with(records[49], {{manufacturer, "Zebra \xc3\x9c"
-                                                        "ber, quagga"},
-                                         {serial_no, "okapi"},
-                                         {description, "Meter"}});
-        const ProductsData data(file_of(records));
-        QTEST(found_by(data, text), "found");
+        QTEST(numbers, "found");
     }
 
     // The untouched box searches for its own text as one word; blanks alone list everything,
