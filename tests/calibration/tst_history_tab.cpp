@@ -362,6 +362,22 @@ private slots:
         }
     }
 
+    // Whatever clears the entry (Add, Cancel, another listing or order) blanks the history tab
+    // with it: one instrument's calibrations never stay beside another's fields.
+    void clearing_the_entry_blanks_the_history()
+    {
+        for (const char *steps : {"Command1", "double-click=0; Command2", "fulllist", "Option6"}) {
+            WindowFixture f(register_bytes(), original);
+            f.run("row=0; tab=3; history row=0");
+            QCOMPARE(f.lines_of("List2").size(), 3);
+            f.run(steps);
+            QVERIFY2(f.lines_of("List2").isEmpty(), steps);
+            QCOMPARE(f.text_of("Text22") + f.text_of("Text27") + f.text_of("Text28") +
+                         f.text_of("Text29") + f.control<QPlainTextEdit>("Text26")->toPlainText(),
+                     QString());
+        }
+    }
+
     // The result box shows a long line in pieces, so that it stays quick; whatever is set,
     // pasted, typed or copied, the text is the text as given, line breaks where they were.
     void result_box_keeps_the_text_data()

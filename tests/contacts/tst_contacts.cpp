@@ -60,6 +60,12 @@ private slots:
             << book << QStringList{remove.arg("ACME CAL")} << "Acme Cal|Ann read-only";
         QTest::newRow("remove or edit, nothing chosen") << "Command6; Command12" << book
             << QStringList{nothing, nothing} << "| read-only";
+        QTest::newRow("cannot be written: save refused, typing kept")
+            << "block contacts2.dat; " + add + "Text7=Acme; Command5" << book
+            << QStringList{"Warning \"Durnmoor\": contacts.dat could not be saved.\n"
+                           "contacts2.dat: Is a directory\ncontacts.dat has been left as it was. "
+                           "(Ok, default Ok)"}
+            << "Acme| writable";
         QTest::newRow("cannot be read: save refused, typing kept")
             << add + "Text7=Acme; unreadable contacts.dat; Command5" << book
             << QStringList{"Warning \"Durnmoor\": contacts.dat could not be read, so it has not "

@@ -125,6 +125,8 @@ private slots:
         row("failed save keeps the file and the typing",
             "block products2.dat; Command1; Text1=N-9; Text2=Typed; Command4", before,
             {"Warning naming products2.dat"}, numbers, entering.arg("N-9|Typed"));
+        row("failed delete keeps the file", "block products2.dat; row=1; Yes; Command3", before,
+            {delete_selected, "Warning naming products2.dat"}, numbers, open);
         row("unreadable register: save refused, typing kept",
             "Command1; Text1=N-9; unreadable products.dat; Command4", before, {unread}, numbers,
             entering.arg("N-9|"));
