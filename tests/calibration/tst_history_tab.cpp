@@ -350,6 +350,15 @@ private slots:
         const bool remove = steps.endsWith("Command11"), declined = steps.endsWith("No; Command10"),
                    saved = !remove && !declined && warning.isEmpty();
         QCOMPARE(f.products(), register_bytes(saved));
+        // Recorded, with or without the register: the details tab shows today as the last
+        // calibration.
+        const auto shown_date = [&f] {
+            QStringList parts;
+            for (const char *box : {"Combo1", "Combo5", "Combo6"})
+                parts << f.control<QComboBox>(box)->currentText();
+            return parts.join(' ');
+        };
+        QCOMPARE(shown_date(), saved || declined ? "05 December 2026" : "10 January 2026");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0"));
         QVERIFY(steps.contains("block") ||
                 (!f.env.exists("history2.dat") && !f.env.exists("products2.dat")));

@@ -82,6 +82,10 @@ private slots:
         fx.run(steps);
         COMPARE_FILE(fx.env.read_file("contacts.dat"), file);
         QTEST(shown_messages(), "messages");
+        // A save that got as far as the file leaves the instrument entry open, as its own
+        // saves do.
+        QCOMPARE(fx.control<QLineEdit>("Text1")->isEnabled(),
+                 steps.contains("Command5") && !steps.contains("Text7=   "));
         QTEST(company->text() + '|' + fx.text_of("Text8") +
                   (company->isReadOnly() ? " read-only" : " writable"),
               "boxes");
