@@ -5,6 +5,7 @@
 #include "common/file_rewrite.h"
 #include "common/message_box.h"
 #include "text/number_form.h"
+#include "text/screen_text.h"
 
 namespace durnmoor {
 
@@ -53,10 +54,9 @@ bool AccessControl::log_in(QWidget *dialog, const QString &name, const QString &
                          QMessageBox::Information);
         return false;
     }
-    const auto text = [](const std::string &line) { return QString::fromLocal8Bit(line); };
-    set_right(1, text(account->maintenance));
-    set_right(2, text(account->read));
-    set_right(3, text(account->edit));
+    set_right(1, screen_text(account->maintenance));
+    set_right(2, screen_text(account->read));
+    set_right(3, screen_text(account->edit));
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "common/message_box.h"
 #include "common/one_line_boxes.h"
 #include "common/shell.h"
+#include "text/screen_text.h"
 #include "ui_account_dialog.h"
 
 #include <QCloseEvent>
@@ -41,11 +42,6 @@ constexpr char restart_notice[] = "You will need to QUIT Durnmoor and restart th
 std::string bytes_of(const QString &text)
 {
     return text.toLocal8Bit().toStdString();
-}
-
-QString text_of(const std::string &bytes)
-{
-    return QString::fromLocal8Bit(bytes);
 }
 
 } // namespace
@@ -109,17 +105,17 @@ void AccountDialog::reload()
 
     std::vector<std::string> names = access_.account_names(this);
     std::stable_sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        return text_of(a).compare(text_of(b), Qt::CaseInsensitive) < 0;
+        return screen_text(a).compare(screen_text(b), Qt::CaseInsensitive) < 0;
     });
     for (const std::string &name : names)
-        ui->Combo1->addItem(text_of(name), QByteArray::fromStdString(name));
+        ui->Combo1->addItem(screen_text(name), QByteArray::fromStdString(name));
     ui->Combo1->setCurrentIndex(-1);
     ui->Combo1->setEditText(QString::fromLatin1(choose_user_text));
 }
 
 std::string AccountDialog::name_bytes(const QString &shown) const
 {
-    return !chosen_.empty() && shown == text_of(chosen_) ? chosen_ : bytes_of(shown);
+    return !chosen_.empty() && shown == screen_text(chosen_) ? chosen_ : bytes_of(shown);
 }
 
 void AccountDialog::choose_user(int index)
@@ -135,8 +131,8 @@ void AccountDialog::choose_user(int index)
             box->setChecked(false);
         return;
     }
-    ui->Text3->setText(text_of(account->name));
-    ui->Text1->setText(text_of(account->password));
+    ui->Text3->setText(screen_text(account->name));
+    ui->Text1->setText(screen_text(account->password));
     ui->Check3->setChecked(flag_ticked(account->maintenance));
     ui->Check2->setChecked(flag_ticked(account->read));
     ui->Check4->setChecked(flag_ticked(account->edit));

@@ -28,14 +28,6 @@ void tell(QWidget *parent, const char *text, QMessageBox::Icon icon)
     Messages::notify(parent, QString::fromLatin1(text), QString::fromLatin1(app_title), icon);
 }
 
-std::string trimmed(const std::string &text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 } // namespace
 
 AddressBookTab::AddressBookTab(AddressBook &book, const AccessControl &access, QWidget *parent)
@@ -204,7 +196,7 @@ contact_record AddressBookTab::entered_contact() const
     const QList<QLineEdit *> fields = boxes();
     for (int line = 1; line <= contact_line_count; ++line) {
         const QString text = fields[line - 1]->text();
-        record[line] = trimmed(
+        record[line] = without_outer_blanks(
             text == screen_text(loaded_[line]) ? loaded_[line] : text.toLocal8Bit().toStdString());
     }
     return record;

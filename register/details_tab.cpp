@@ -43,15 +43,6 @@ bool unfinished_number(const QString &text)
     return !text.isEmpty() && unfinished.match(text).hasMatch();
 }
 
-// Blanks only: a tab typed into a field is content.
-std::string trim_spaces(const std::string &text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 QString text_of(const QWidget *control)
 {
     if (const auto *box = qobject_cast<const QLineEdit *>(control))
@@ -220,7 +211,7 @@ product_record DetailsTab::entered_record() const
             continue;
         record[line] = bytes_for(line, text_of(control));
         if (line <= cal_cost) // the names and the cost are kept without surrounding blanks
-            record[line] = trim_spaces(record[line]);
+            record[line] = without_outer_blanks(record[line]);
     }
     record[cal_mode] = ui->Option1->isChecked()   ? mode_internal
                        : ui->Option7->isChecked() ? mode_ref_only

@@ -37,7 +37,7 @@ bool equals_ignoring_ascii_case(std::string_view line, std::string_view capitals
 }
 
 // Only blanks are trimmed: the words are matched as typed, and a tab is no blank.
-QStringView without_outer_blanks(QStringView text)
+QStringView blanks_trimmed(QStringView text)
 {
     while (!text.isEmpty() && text.front() == u' ')
         text = text.mid(1);
@@ -189,7 +189,7 @@ void InstrumentRegister::list_filtered(ListFilter filter)
 
 void InstrumentRegister::search(const QString &box_text)
 {
-    const QStringView search_text = without_outer_blanks(box_text);
+    const QStringView search_text = blanks_trimmed(box_text);
     if (search_text.isEmpty()) {
         list_all();
         return;
