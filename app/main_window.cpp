@@ -12,6 +12,7 @@
 #include "calibration/history_tab.h"
 #include "calibration/start_reminder.h"
 #include "common/app_info.h"
+#include "common/locked_look.h"
 #include "common/message_box.h"
 #include "common/shell.h"
 #include "contacts/address_book.h"
@@ -86,6 +87,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     details_ = add_tab(tabs, "Product Details", new DetailsTab(*instruments_, tabs));
     history_ = add_tab(tabs, "Product Calibration History", new HistoryTab(*calibrations_, tabs));
     instruments_->attach(listing_, details_);
+    give_locked_look(tabs);
 
     setWindowTitle(caption_);
     tray_ = new TrayIcon(this, caption_);
