@@ -80,7 +80,10 @@ bool AccessControl::save_account(QWidget *dialog, const Account &account)
     if (!rewrite.read())
         return false;
     const AccountsData accounts(rewrite.file().bytes());
-    return rewrite.finish(accounts.with_saved(account));
+    if (!rewrite.finish(accounts.with_saved(account)))
+        return false;
+    emit done(QStringLiteral("Account %1 saved.").arg(screen_text(account.name)));
+    return true;
 }
 
 bool AccessControl::delete_account(QWidget *dialog, const std::string &name)
@@ -89,7 +92,10 @@ bool AccessControl::delete_account(QWidget *dialog, const std::string &name)
     if (!rewrite.read())
         return false;
     const AccountsData accounts(rewrite.file().bytes());
-    return rewrite.finish(accounts.without(name));
+    if (!rewrite.finish(accounts.without(name)))
+        return false;
+    emit done(QStringLiteral("Account %1 deleted.").arg(screen_text(name)));
+    return true;
 }
 
 std::int16_t AccessControl::load_reminder_days()

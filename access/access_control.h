@@ -24,6 +24,10 @@ bool right_granted(const QString &right);
 class AccessControl : public QObject {
     Q_OBJECT
 
+signals:
+    // What a completed change did, in a few words for the status bar.
+    void done(const QString &news);
+
 public:
     explicit AccessControl(const AppContext &context, QObject *parent = nullptr);
 

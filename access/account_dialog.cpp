@@ -162,8 +162,10 @@ void AccountDialog::accept_account()
                           flag_line(ui->Check3->isChecked()), flag_line(ui->Check2->isChecked()),
                           flag_line(ui->Check4->isChecked())};
     // A failed write keeps the entries, so the user can try again.
-    if (access_.save_account(this, account))
+    if (access_.save_account(this, account)) {
         reload();
+        ui->Text3->setFocus(); // ready for the next account
+    }
 }
 
 void AccountDialog::delete_user()

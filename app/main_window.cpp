@@ -6,6 +6,7 @@
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "app/context_menu.h"
+#include "app/status_line.h"
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
 #include "calibration/calibration_log.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 {
     ui->setupUi(this);
     lock_ = new WindowLock(this);
+    status_ = new StatusLine(ui->statusbar);
     connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
     QTabWidget *tabs = ui->SSTab1;
     listing_ = add_tab(tabs, "Product Listing", new ListingTab(*instruments_, tabs));
@@ -361,6 +363,24 @@ void MainWindow::connect_tabs()
     });
     connect(calibrations_, &CalibrationLog::calibrated, details_,
             [this](QDate day) { details_->set_last_calibrated(day); });
+
+    // Each change says what it did; a save or an update leaves the form blank, so the focus
+    // goes to the tabs, one key from the listing where the next instrument is picked.
+    const auto tell = [this](const QString &news) { status_->tell(news); };
+    connect(r, &InstrumentRegister::done, this, tell);
+    connect(calibrations_, &CalibrationLog::done, this, tell);
+    connect(address_book_, &AddressBook::done, this, tell);
+    connect(access_, &AccessControl::done, this, tell);
+    connect(r, &InstrumentRegister::entry_ended, this, [this] {
+        if (ui->SSTab1->currentIndex() == tab_details)
+            ui->SSTab1->tabBar()->setFocus();
+    });
+    connect(calibrations_, &CalibrationLog::calibrated, this,
+            [this] { ui->SSTab1->tabBar()->setFocus(); });
+    connect(r, &InstrumentRegister::listed, this,
+            [this](const std::shared_ptr<const ProductsData> &data) {
+                status_->set_register_empty(data->size() == 0);
+            });
 }
 
 void MainWindow::quit_asked()

@@ -23,6 +23,7 @@ class CalibrationLog;
 class DetailsTab;
 class HistoryTab;
 class InstrumentRegister;
+class StatusLine;
 class ListingTab;
 class LoginDialog;
 class PrintDialog;
@@ -46,6 +47,7 @@ public:
     InstrumentRegister &instruments() { return *instruments_; }
     const QString &caption() const { return caption_; }
     TrayIcon &tray() { return *tray_; }
+    const StatusLine &status() const { return *status_; }
     const AppContext &context() const { return context_; }
     WindowLock &lock() { return *lock_; }
 
@@ -99,6 +101,7 @@ private:
     DetailsTab *details_;
     HistoryTab *history_;
     WindowLock *lock_ = nullptr;
+    StatusLine *status_ = nullptr;
     LoginThrottle throttle_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;

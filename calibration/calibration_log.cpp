@@ -234,6 +234,10 @@ bool CalibrationLog::record(const std::string &number, const QString &shown,
     emit calibrated(today(), shown.isEmpty());
     if (save)
         instruments_.saved(products, std::move(*save));
+    emit done(shown.isEmpty()
+                  ? QStringLiteral("Calibration of %1 on %2 recorded.")
+                        .arg(screen_text(number), long_display(today()))
+                  : QStringLiteral("Result of %1 for %2 updated.").arg(screen_text(number), shown));
     return true;
 }
 
@@ -251,8 +255,11 @@ bool CalibrationLog::remove(const std::string &number, const QString &shown)
     if (history.read()) {
         HistoryRewrite rewrite =
             rewritten(*history.before(), number, shown, [](HistoryRewrite &, std::size_t) {});
-        if (history.finish(rewrite.bytes()))
+        if (history.finish(rewrite.bytes())) {
             history.keep(std::move(rewrite));
+            emit done(
+                QStringLiteral("Calibration of %1 on %2 removed.").arg(screen_text(number), shown));
+        }
     }
 
     instruments_.show_chosen();

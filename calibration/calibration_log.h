@@ -62,6 +62,9 @@ signals:
     void idle();
     // A calibration was recorded on day; new_entry when it is a new one, not a correction.
     void calibrated(QDate day, bool new_entry);
+    // What a completed change did, in a few words for the status bar.
+    void done(const QString &news);
+
 
 private:
     std::shared_ptr<const HistoryData> current(bool &read);

@@ -56,7 +56,8 @@ bool read_only(const QWidget *field)
 bool is_field(const QWidget *widget)
 {
     return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
-           qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+           qobject_cast<const QPlainTextEdit *>(widget) ||
+           qobject_cast<const QTextEdit *>(widget) ||
            qobject_cast<const QAbstractSpinBox *>(widget) ||
            (qobject_cast<const QAbstractButton *>(widget) &&
             static_cast<const QAbstractButton *>(widget)->isCheckable());

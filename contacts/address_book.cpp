@@ -5,6 +5,7 @@
 #include "common/file_rewrite.h"
 #include "common/message_box.h"
 #include "common/save_by_key.h"
+#include "text/screen_text.h"
 
 #include <QScopeGuard>
 
@@ -58,7 +59,10 @@ AddressBook::Saved AddressBook::save(const contact_record &entered)
                      [&entered](std::size_t) { return entered; }))
         return Saved::declined;
     // A failed write keeps what was typed, so the user can try again.
-    return contacts.finish(rewrite) ? Saved::written : Saved::failed;
+    if (!contacts.finish(rewrite))
+        return Saved::failed;
+    emit done(QStringLiteral("Contact %1 saved.").arg(screen_text(entered[company_name])));
+    return Saved::written;
 }
 
 AddressBook::Removed AddressBook::remove(const std::string &company, const QString &shown)
@@ -77,7 +81,10 @@ AddressBook::Removed AddressBook::remove(const std::string &company, const QStri
     for (std::size_t i = 0; i < data.size(); ++i)
         if (data.line(i, company_name) != company)
             rewrite.copy(i);
-    return contacts.finish(rewrite) ? Removed::removed : Removed::failed;
+    if (!contacts.finish(rewrite))
+        return Removed::failed;
+    emit done(QStringLiteral("Contact %1 removed.").arg(screen_text(company)));
+    return Removed::removed;
 }
 
 std::optional<std::string> AddressBook::completed(const QString &typed)

@@ -40,6 +40,8 @@ public:
     std::optional<std::string> completed(const QString &typed);
 
 signals:
+    // What a completed change did, in a few words for the status bar.
+    void done(const QString &news);
     void entry_close_asked();
     void entry_open_asked();
 

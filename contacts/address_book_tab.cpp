@@ -108,6 +108,7 @@ void AddressBookTab::save_contact()
         clear_fields();
         clear_companies();
         load_companies();
+        ui->Text7->setFocus(); // the boxes stay open for the next company
         break;
     case AddressBook::Saved::declined:
         load_companies();

@@ -50,12 +50,25 @@ QString text_of(const QWidget *control)
     return static_cast<const QComboBox *>(control)->currentText();
 }
 
+// Shows text in a date list exactly as given ("05" stays "05"), with the list's own entry
+// for it current, so that the list opens at the shown value rather than at its top.
+void show_in_list(QComboBox *list, const QString &text)
+{
+    int entry = list->findText(text.trimmed(), Qt::MatchFixedString);
+    bool whole = false;
+    const int number = text.toInt(&whole);
+    if (entry < 0 && whole)
+        entry = list->findText(QString::number(number));
+    list->setCurrentIndex(entry);
+    list->setEditText(text);
+}
+
 void set_text(QWidget *control, const QString &text)
 {
     if (auto *box = qobject_cast<QLineEdit *>(control))
         box->setText(text);
     else
-        static_cast<QComboBox *>(control)->setCurrentText(text);
+        show_in_list(static_cast<QComboBox *>(control), text);
 }
 
 void fill_date(QComboBox *day, QComboBox *month, QComboBox *year, QDate date)
@@ -63,13 +76,13 @@ void fill_date(QComboBox *day, QComboBox *month, QComboBox *year, QDate date)
     const SplitDate split = split_date(date);
     day->clear();
     day->addItems(day_choices());
-    day->setCurrentText(split.day);
+    show_in_list(day, split.day);
     month->clear();
     month->addItems(month_names());
-    month->setCurrentText(split.month);
+    show_in_list(month, split.month);
     year->clear();
     year->addItems(year_choices(date));
-    year->setCurrentText(split.year);
+    show_in_list(year, split.year);
 }
 
 } // namespace
@@ -260,9 +273,9 @@ void DetailsTab::fill_dates(QDate today)
 void DetailsTab::set_last_calibrated(QDate date)
 {
     const SplitDate split = split_date(date);
-    ui->Combo1->setCurrentText(split.day);
-    ui->Combo5->setCurrentText(split.month);
-    ui->Combo6->setCurrentText(split.year);
+    show_in_list(ui->Combo1, split.day);
+    show_in_list(ui->Combo5, split.month);
+    show_in_list(ui->Combo6, split.year);
 }
 
 void DetailsTab::normalise_interval()

@@ -7,6 +7,7 @@
 #include "common/save_by_key.h"
 #include "register/register_views.h"
 #include "register/search_words.h"
+#include "text/screen_text.h"
 
 #include <QApplication>
 
@@ -320,13 +321,17 @@ bool InstrumentRegister::save()
     // A failed write keeps what was typed, so the user can try again.
     if (!save || !products.finish(save->rewrite))
         return false;
+    const bool added = save->changed == products.before()->size();
     saved(products, std::move(*save));
+    emit entry_ended();
+    emit done(QStringLiteral("Instrument %1 %2.")
+                  .arg(screen_text(entered[instrument_no]), added ? u"added" : u"saved"));
     return true;
 }
 
 void InstrumentRegister::cancel()
 {
-    emit entry_cancelled();
+    emit entry_ended();
     close_entry();
     clear_entry();
 }
@@ -361,6 +366,9 @@ void InstrumentRegister::remove_chosen()
                                     chosen};
             full_order_.carry_over(edit);
             emit rewritten(edit);
+            const auto gone = std::count(chosen.begin(), chosen.end(), true);
+            emit done(gone == 1 ? QStringLiteral("1 instrument deleted.")
+                                : QStringLiteral("%1 instruments deleted.").arg(gone));
         }
     }
 

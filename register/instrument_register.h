@@ -125,7 +125,11 @@ signals:
     void adding_started();
     // An instrument is being entered or edited: existing is true for one opened from the list.
     void entry_began(bool existing);
-    void entry_cancelled();
+    // The entry ended by Save or Cancel: a new one may begin.
+    void entry_ended();
+    // What a completed change did, in a few words for the status bar.
+    void done(const QString &news);
+
 
     void entry_opened(bool may_edit);
     void entry_closed();

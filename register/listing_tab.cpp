@@ -37,15 +37,18 @@ ListingTab::ListingTab(InstrumentRegister &instruments, QWidget *parent)
         connect(option, &QRadioButton::clicked, this,
                 [this, months = months] { emit horizon_chosen(months); });
     connect(ui->Option11, &QRadioButton::clicked, r, &InstrumentRegister::list_all);
-    connect(ui->Text31, &QLineEdit::returnPressed, this,
-            [this, r] { r->search(ui->Text31->text()); });
+    // The box's start text only says what the box is for: it counts as an empty box.
+    connect(ui->Text31, &QLineEdit::returnPressed, this, [this, r, start = ui->Text31->text()] {
+        const QString typed = ui->Text31->text();
+        r->search(typed == start ? QString() : typed);
+    });
 
     connect(r, &InstrumentRegister::list_cleared, this, &ListingTab::clear_entries);
     connect(r, &InstrumentRegister::listed, this, &ListingTab::show_list);
     connect(r, &InstrumentRegister::list_tip_changed, this, &ListingTab::set_list_tip);
     connect(r, &InstrumentRegister::edit_right_applied, this, &ListingTab::set_record_buttons);
     connect(r, &InstrumentRegister::entry_began, this, [this] { set_add_enabled(false); });
-    connect(r, &InstrumentRegister::entry_cancelled, this, [this] { set_add_enabled(true); });
+    connect(r, &InstrumentRegister::entry_ended, this, [this] { set_add_enabled(true); });
 }
 
 ListingTab::~ListingTab() = default;

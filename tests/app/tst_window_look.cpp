@@ -1,5 +1,6 @@
 // How the windows read on a laptop screen: locked fields, the smallest window, the date
 // lists, the search box's start text, what a save says and the start-up reminders.
+#include "app/status_line.h"
 #include "common/locked_look.h"
 #include "support/window_fixture.h"
 
@@ -47,21 +48,23 @@ class WindowLookTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
     // Every field that cannot be typed into, on every tab, disabled or read-only, is painted
     // alike and readable (at least 4.5:1), unlike a field that can; and it is not in the
     // Tab order, as typing into it would do nothing.
     void locked_fields_read_clearly()
     {
-        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}),
-                        crlf_lines({"DMM-014", "05/12/2025", "80.00", "#1RESULT", "In tolerance",
-                                    "#2RESULT"}),
-                        [](TestEnv &env) { env.write_file("contacts.dat", contacts); });
+        WindowFixture f(
+            file_of({make_record({"DMM-014", "Bench multimeter"})}),
+            crlf_lines({"DMM-014", "05/12/2025", "80.00", "#1RESULT", "In tolerance", "#2RESULT"}),
+            [](TestEnv &env) { env.write_file("contacts.dat", contacts); });
         f.run("row=0; tab=1; Combo7=Calibra GmbH; tab=3; history row=0; tab=2");
         const QColor editable = painted(f.control<QLineEdit>("Text31")).background;
         QColor locked_background;
-        for (const char *name : {"Text1", "Text2", "Text6", "Text21", "Combo1", "Combo5", "Text7",
-                                 "Text8", "Text18", "Text22", "Text26", "Text27", "Text28",
-                                 "Text29"}) {
+        for (const char *name :
+             {"Text1", "Text2", "Text6", "Text21", "Combo1", "Combo5", "Text7", "Text8", "Text18",
+              "Text22", "Text26", "Text27", "Text28", "Text29"}) {
             QWidget *field = f.control<QWidget>(name);
             QVERIFY2(field, name);
             const Painted look = painted(field);
@@ -75,6 +78,128 @@ private slots:
             QVERIFY2(!(field->focusPolicy() & Qt::TabFocus) || !field->isEnabled(), name);
         }
         QVERIFY(contrast_ratio(editable, locked_background) > 1.05);
+    }
+
+    // The window fits a 1280x800 screen at 125 %: 1024x640 less a panel and the title bar.
+    // At its smallest, nothing on any tab is cut or squeezed below what it needs, and the
+    // fields grow when the window does.
+    void fits_a_laptop_screen()
+    {
+        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        MainWindow &window = *f.window;
+        const QSize smallest = window.minimumSizeHint().expandedTo(window.minimumSize());
+        QVERIFY2(smallest.width() <= 1000 && smallest.height() <= 560,
+                 qPrintable(QString("%1x%2").arg(smallest.width()).arg(smallest.height())));
+        auto *tabs = window.findChild<QTabWidget *>("SSTab1");
+        for (const QSize size : {smallest, QSize(1400, 900)}) {
+            window.resize(size);
+            for (int tab = 0; tab < tabs->count(); ++tab) {
+                tabs->setCurrentIndex(tab);
+                QCoreApplication::processEvents();
+                QWidget *page = tabs->widget(tab);
+                for (QWidget *control : page->findChildren<QWidget *>()) {
+                    if (!control->isVisible() || control->parentWidget()->inherits("QComboBox") ||
+                        control->parentWidget()->inherits("QAbstractScrollArea") ||
+                        control->inherits("QScrollBar"))
+                        continue;
+                    const QString where = QString("%1 on tab %2 at %3x%4")
+                                              .arg(control->objectName())
+                                              .arg(tab)
+                                              .arg(size.width())
+                                              .arg(size.height());
+                    QVERIFY2(control->parentWidget()->rect().contains(control->geometry()),
+                             qPrintable(where + " is cut"));
+                    const QSize needs = control->minimumSizeHint();
+                    QVERIFY2(control->width() >= needs.width() &&
+                                 control->height() >= needs.height(),
+                             qPrintable(where + " is squeezed"));
+                }
+            }
+        }
+        for (const char *field : {"Text1", "Text7", "Text22", "Text26"})
+            QVERIFY2(f.control<QWidget>(field)->width() > 400, field);
+    }
+
+    // Each date list opens at the value it shows, whether set from the clock ("05"), from a
+    // record or by a recorded calibration.
+    void date_lists_open_at_the_shown_value_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("shown"); // day/month/year of both dates
+        QTest::newRow("start") << "tab=2"
+                               << "05/December/2026 05/December/2026";
+        QTest::newRow("record") << "row=0"
+                                << "14/April/2019 3/March/1999";
+        QTest::newRow("added") << "row=0; Command1"
+                               << "05/December/2026 05/December/2026";
+    }
+    void date_lists_open_at_the_shown_value()
+    {
+        QFETCH(QString, steps);
+        WindowFixture f(file_of({with(
+            make_record({"DMM-014", "Bench multimeter", "AVAILABLE", "12", "3", "March", "1999"}),
+            {{purchase_day, "14"}, {purchase_month, "April"}, {purchase_year, "2019"}})}));
+        f.run(steps);
+        QStringList shown;
+        for (const auto &date :
+             {std::array{"Combo2", "Combo3", "Combo4"}, std::array{"Combo1", "Combo5", "Combo6"}}) {
+            QStringList parts;
+            for (const char *name : date) {
+                auto *list = f.control<QComboBox>(name);
+                parts << list->currentText();
+                list->showPopup();
+                const QModelIndex current = list->view()->currentIndex();
+                bool number = false;
+                const int value = list->currentText().toInt(&number);
+                QCOMPARE(current.data().toString(),
+                         number ? QString::number(value) : list->currentText());
+                QVERIFY2(
+                    list->view()->viewport()->rect().contains(list->view()->visualRect(current)),
+                    name);
+                list->hidePopup();
+            }
+            shown << parts.join('/');
+        }
+        QTEST(shown.join(' '), "shown");
+    }
+
+    // A change that leaves the form blank says in the status bar what it did, and the focus
+    // goes where the next step begins. An empty register says how to begin.
+    void a_change_says_what_it_did_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("news");
+        QTest::addColumn<QString>("focus");
+        const QString tabs = "qt_tabwidget_tabbar";
+        // clang-format off
+        QTest::newRow("added") << "Command1; Text1=N-1; Command4" << "Instrument N-1 added." << tabs;
+        QTest::newRow("saved") << "row=0; double-click=0; Text2=Meter; Yes; Command4" << "Instrument DMM-014 saved." << tabs;
+        QTest::newRow("deleted") << "row=0; Yes; Command3" << "1 instrument deleted." << "";
+        QTest::newRow("calibrated") << "row=0; double-click=0; tab=3; Command9; Text26=ok; Yes; Command10"
+                                    << "Calibration of DMM-014 on Saturday Dec 5 2026 recorded." << tabs;
+        QTest::newRow("contact") << "tab=1; Combo7=!!Add New Contact to List; Text7=Acme; Command5"
+                                 << "Contact Acme saved." << "Text7";
+        // clang-format on
+    }
+    void a_change_says_what_it_did()
+    {
+        QFETCH(QString, steps);
+        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        QCOMPARE(f.window->status().shown(), "");
+        f.run(steps);
+        QTEST(f.window->status().shown(), "news");
+        QFETCH(QString, focus);
+        if (!focus.isEmpty())
+            QCOMPARE(f.window->focusWidget()->objectName(), focus);
+    }
+
+    void an_empty_register_says_how_to_begin()
+    {
+        WindowFixture f;
+        QCOMPARE(f.window->status().shown(), empty_register_hint);
+        f.run("Command1; Text1=N-1; Command4");
+        f.window->statusBar()->clearMessage();
+        QCOMPARE(f.window->status().shown(), "");
     }
 };
 

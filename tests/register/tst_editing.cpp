@@ -46,7 +46,8 @@ private slots:
         QTest::addColumn<QString>("listed");
         QTest::addColumn<QString>("form"); // the tab, Text1|Text2| and the enabled controls
         const QString numbers = "A-100, B-200, C-300, D-400, K-1, K-1";
-        const QString saved = "details: || Command2 Command3 Command13 Command14";
+        // Saved: the form blank and closed, and "&Add New Product" ready for the next one.
+        const QString saved = "details: || Command1 Command2 Command3 Command13 Command14";
         const QString entering =
             "details: %1| Text1 Command2 Command3 Command4 Command13 Command14";
         const QString closed = "%1: %2| Command1 Command2 Command3 Command13 Command14";

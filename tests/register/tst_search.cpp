@@ -113,8 +113,8 @@ private slots:
         QTEST(numbers, "found");
     }
 
-    // The untouched box searches for its own text as one word; blanks alone list everything,
-    // and blanks around the words are dropped. The list comes to the front.
+    // The untouched box, like blanks alone, lists everything; its start text is searched for
+    // only among other words. Blanks around the words are dropped. The list comes to the front.
     void enter_in_the_search_box()
     {
         WindowFixture f(
@@ -126,11 +126,12 @@ private slots:
             QTest::keyClick(f.control<QLineEdit>("Text31"), Qt::Key_Return);
             return f.lines_of();
         };
-        QCOMPARE(search("tab=2"), QStringList{"2"});
+        QCOMPARE(search("tab=2"), (QStringList{"1", "2", "3"}));
         QCOMPARE(f.control<QTabWidget>("SSTab1")->currentIndex(), 0);
         QCOMPARE(f.window->windowTitle(), f.window->caption());
         QCOMPARE(search("Text31=   "), (QStringList{"1", "2", "3"}));
         QCOMPARE(search("Text31= criteria here "), (QStringList{"1", "2"}));
+        QCOMPARE(search("Text31=Type in search criteria here,2"), QStringList{"2"});
     }
 };
 
