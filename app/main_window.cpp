@@ -139,8 +139,10 @@ void MainWindow::apply_start_rights()
     // protection on and nobody to log in the window is usable, but only for looking.
     if (!access_->may_edit())
         instruments_->apply_edit_right();
+    // The check runs now; its windows wait for the main window to show, and for the log-in
+    // when one is asked: they name instruments.
     if (reminder_on(context_.settings))
-        show_due_reminders(this, *instruments_);
+        reminders_ = check_due_reminders(*instruments_);
     instruments_->close_entry();
 }
 
@@ -160,6 +162,15 @@ void MainWindow::showEvent(QShowEvent *event)
         ask_for_login();
     else if (login_needed())
         lock_->set_login_pending(true);
+    // Once the window is placed, so that the reminders can stand over it.
+    QTimer::singleShot(0, this, &MainWindow::show_reminders);
+}
+
+void MainWindow::show_reminders()
+{
+    if (reminders_.empty() || lock_->login_pending())
+        return;
+    show_due_reminders(this, std::exchange(reminders_, {}));
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -261,6 +272,7 @@ void MainWindow::login_attempted()
     instruments_->open_entry();
     login_->hide();
     login_->deleteLater();
+    show_reminders();
 }
 
 void MainWindow::login_cancelled()

@@ -3,7 +3,10 @@
 #include "access/login_throttle.h"
 #include "common/app_context.h"
 
+#include "calibration/reminders.h"
+
 #include <QMainWindow>
+
 #include <QPointer>
 
 #include <memory>
@@ -88,6 +91,7 @@ private:
     void open_account_dialog();
     void open_print_dialog();
     void open_about();
+    void show_reminders();
 
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;
@@ -109,6 +113,7 @@ private:
     QPointer<PrintDialog> print_;
     TrayIcon *tray_ = nullptr;
     bool shown_before_ = false;
+    std::vector<DueReminder> reminders_; // checked at start, shown when they may be seen
 };
 
 } // namespace durnmoor

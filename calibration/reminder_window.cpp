@@ -7,6 +7,7 @@
 #include "ui_reminder_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace durnmoor {
 
@@ -16,6 +17,7 @@ ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
     ui->setupUi(this);
     keep_to_one_line(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus); // Escape closes it
     for (QLabel *large : {ui->Label1, ui->Label3, ui->Label4}) {
         QFont font = large->font();
         font.setPointSizeF(font.pointSizeF() * 1.5);
@@ -28,6 +30,15 @@ ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
 }
 
 ReminderWindow::~ReminderWindow() = default;
+
+void ReminderWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void ReminderWindow::closeEvent(QCloseEvent *event)
 {

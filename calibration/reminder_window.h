@@ -22,6 +22,7 @@ public:
     ~ReminderWindow() override;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

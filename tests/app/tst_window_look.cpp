@@ -42,6 +42,12 @@ Painted painted(QWidget *field)
 const std::string contacts = crlf_lines({"Calibra GmbH", "Jane Doe", "1 High Street", "", "", "",
                                          "", "", "SP1 2AB", "01234", "", "cal@example.com"});
 
+product_record calibrated(const std::string &number, const std::string &day,
+                          const std::string &month)
+{
+    return make_record({number, "", "AVAILABLE", "12", day, month, "2025"});
+}
+
 } // namespace
 
 class WindowLookTest : public QObject {
@@ -200,6 +206,41 @@ private slots:
         f.run("Command1; Text1=N-1; Command4");
         f.window->statusBar()->clearMessage();
         QCOMPARE(f.window->status().shown(), "");
+    }
+
+    // With protection on, the reminders wait for the log-in, since they name instruments;
+    // then they stand over the main window in file order, each down and right of the one
+    // before, all of one width, and Escape closes the one in front.
+    void reminders_follow_the_log_in()
+    {
+        WindowFixture f(file_of({calibrated("LATE-1", "1", "December"),
+                                 calibrated("A-LONGER-INSTRUMENT-NUMBER", "5", "December"),
+                                 calibrated("WEEK", "12", "December")}),
+                        {}, [](TestEnv &env) {
+                            env.settings().setValue("Pass/Word", "YES");
+                            env.settings().setValue("Reminder/On", "1");
+                            env.write_file("security.dat",
+                                           crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
+                        });
+        QTest::qWait(20);
+        QVERIFY(open_windows("Reminder").isEmpty());
+        f.run("Text2=Boss; Text1=Pw; Command1");
+        QTRY_COMPARE(open_windows("Reminder").size(), 3);
+        QWidgetList reminders = open_windows("Reminder");
+        std::sort(reminders.begin(), reminders.end(),
+                  [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+        QStringList order;
+        for (QWidget *reminder : reminders) {
+            order << reminder->findChild<QLabel *>("Label1")->text();
+            QCOMPARE(reminder->width(), reminders.front()->width());
+            QVERIFY(f.window->frameGeometry().contains(reminder->geometry().center()));
+            if (reminder != reminders.front())
+                QVERIFY(reminder->x() > reminders.front()->x());
+        }
+        QCOMPARE(order, (QStringList{"LATE-1", "A-LONGER-INSTRUMENT-NUMBER", "WEEK"}));
+        QTRY_COMPARE(QApplication::activeWindow(), reminders.back());
+        QTest::keyClick(reminders.back(), Qt::Key_Escape);
+        QTRY_COMPARE(open_windows("Reminder").size(), 2);
     }
 };
 
