@@ -1,8 +1,9 @@
 #include "about/about_window.h"
 
-#include "common/splash.h"
 #include "common/app_info.h"
 #include "common/shell.h"
+#include "common/splash.h"
+#include "common/title_width.h"
 #include "ui_about_window.h"
 
 #include <QCloseEvent>
@@ -44,6 +45,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::about>())
 {
     ui->setupUi(this);
+    fit_title(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
     installEventFilter(this);

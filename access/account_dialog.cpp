@@ -8,6 +8,7 @@
 #include "common/message_box.h"
 #include "common/one_line_boxes.h"
 #include "common/shell.h"
+#include "common/title_width.h"
 #include "text/screen_text.h"
 #include "ui_account_dialog.h"
 
@@ -50,6 +51,7 @@ AccountDialog::AccountDialog(AccessControl &access, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::password>()), access_(access)
 {
     ui->setupUi(this);
+    fit_title(this);
     keep_to_one_line(this);
     show_stars(ui->Text1);
     show_stars(ui->Text2);

@@ -2,6 +2,7 @@
 
 #include "common/enter_chain.h"
 #include "common/one_line_boxes.h"
+#include "common/title_width.h"
 #include "ui_login_dialog.h"
 
 #include <QCloseEvent>
@@ -17,6 +18,7 @@ void show_stars(QLineEdit *box)
 LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::SettingsPro>())
 {
     ui->setupUi(this);
+    fit_title(this);
     keep_to_one_line(this);
     show_stars(ui->Text1);
     hold_.setSingleShot(true);

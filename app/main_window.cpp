@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTabBar>
 #include <QTimer>
@@ -79,6 +80,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
       address_book_(new AddressBook(context.app_path, this, this)), throttle_(new_login_throttle())
 {
     ui->setupUi(this);
+    fit_to_screen();
     lock_ = new WindowLock(this);
     status_ = new StatusLine(ui->statusbar);
     connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
@@ -216,6 +218,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
             about_->close();
         tray_->icon().hide(); // the icon goes at once, not when the process ends
         emit closed();
+    }
+}
+
+void MainWindow::fit_to_screen()
+{
+    // The form's size where the screen has room for it; on a small or scaled screen, what
+    // the screen has less the window's frame, which the window manager adds around it.
+    if (const QScreen *shown_on = screen()) {
+        const QSize frame(16, 48);
+        resize(size().boundedTo(shown_on->availableGeometry().size() - frame));
     }
 }
 

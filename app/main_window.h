@@ -92,6 +92,7 @@ private:
     void open_print_dialog();
     void open_about();
     void show_reminders();
+    void fit_to_screen();
 
     std::unique_ptr<Ui::MAIN> ui;
     AppContext context_;

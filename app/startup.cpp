@@ -2,8 +2,8 @@
 
 #include "access/autostart.h"
 #include "app/main_window.h"
-#include "common/splash.h"
 #include "common/message_box.h"
+#include "common/splash.h"
 #include "store/data_folder.h"
 #include "store/single_instance.h"
 

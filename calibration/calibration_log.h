@@ -65,7 +65,6 @@ signals:
     // What a completed change did, in a few words for the status bar.
     void done(const QString &news);
 
-
 private:
     std::shared_ptr<const HistoryData> current(bool &read);
 

@@ -3,6 +3,7 @@
 #include "calibration/date_forms.h"
 #include "calibration/reminders.h"
 #include "common/one_line_boxes.h"
+#include "common/title_width.h"
 #include "text/screen_text.h"
 #include "ui_reminder_window.h"
 
@@ -15,6 +16,7 @@ ReminderWindow::ReminderWindow(const DueReminder &reminder, QWidget *parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::Reminder>())
 {
     ui->setupUi(this);
+    fit_title(this);
     keep_to_one_line(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus); // Escape closes it

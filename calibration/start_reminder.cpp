@@ -22,8 +22,8 @@ constexpr int cascade_margin = 48;
 
 QRect area_of(const QWidget *window)
 {
-    const QScreen *screen = window && window->isVisible() ? window->screen()
-                                                          : QGuiApplication::primaryScreen();
+    const QScreen *screen =
+        window && window->isVisible() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     if (!window || !window->isVisible() || window->isMinimized())
         return available;
@@ -49,7 +49,7 @@ void show_due_reminders(QWidget *window, const std::vector<DueReminder> &reminde
         auto *one = new ReminderWindow(reminder);
         if (window)
             one->setWindowIcon(window->windowIcon());
-        width = std::max(width, one->sizeHint().width());
+        width = std::max({width, one->sizeHint().width(), one->minimumWidth()});
         shown.push_back(one);
     }
     // Within the window's area, a cascade starts again at the top when it would run out.

@@ -1,6 +1,5 @@
 #include "common/locked_look.h"
 
-#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +18,7 @@ namespace {
 constexpr double readable_contrast = 4.5;
 constexpr double text_softening = 0.25; // how far locked text moves toward its background
 constexpr char own_focus_policy[] = "durnmoor_focus_policy";
+constexpr char held_as_field[] = "durnmoor_field";
 
 double channel_luminance(int value)
 {
@@ -59,8 +59,7 @@ bool is_field(const QWidget *widget)
            qobject_cast<const QPlainTextEdit *>(widget) ||
            qobject_cast<const QTextEdit *>(widget) ||
            qobject_cast<const QAbstractSpinBox *>(widget) ||
-           (qobject_cast<const QAbstractButton *>(widget) &&
-            static_cast<const QAbstractButton *>(widget)->isCheckable());
+           widget->property(held_as_field).toBool();
 }
 
 void apply(QWidget *field)
@@ -117,6 +116,11 @@ LockedColours locked_colours(const QPalette &palette)
     if (contrast_ratio(text, background) < readable_contrast) // a theme with too little contrast
         text = luminance(background) > 0.18 ? QColor(Qt::black) : QColor(Qt::white);
     return {text, background};
+}
+
+void hold_as_field(QWidget *control)
+{
+    control->setProperty(held_as_field, true);
 }
 
 void give_locked_look(QWidget *root)

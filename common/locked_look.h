@@ -24,4 +24,8 @@ LockedColours locked_colours(const QPalette &palette);
 // as a disabled one does, since typing into it would be ignored.
 void give_locked_look(QWidget *root);
 
+// A control that holds part of a record without being a text field (an option of the
+// record) is locked like one; the choices of a view are not, and keep the style's look.
+void hold_as_field(QWidget *control);
+
 } // namespace durnmoor

@@ -1,5 +1,10 @@
 #include "common/message_box.h"
 
+#include "common/title_width.h"
+
+#include <QGridLayout>
+#include <QSpacerItem>
+
 namespace durnmoor {
 
 bool Messages::test_mode_ = false;
@@ -18,10 +23,23 @@ QMessageBox::StandardButton Messages::show(QWidget *parent, const MessageRequest
         answers_.pop_front();
         return answer;
     }
-    QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
+    const std::unique_ptr<QMessageBox> box = make_box(parent, request);
+    return static_cast<QMessageBox::StandardButton>(box->exec());
+}
+
+std::unique_ptr<QMessageBox> Messages::make_box(QWidget *parent, const MessageRequest &request)
+{
+    auto box = std::make_unique<QMessageBox>(request.icon, request.title, request.text,
+                                             request.buttons, parent);
     if (request.default_button != QMessageBox::NoButton)
-        box.setDefaultButton(request.default_button);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+        box->setDefaultButton(request.default_button);
+    // A message box sizes itself by its text alone, and the window manager cuts a longer
+    // title: a row as wide as the title keeps it whole.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(title_width(request.title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
 }
 
 void Messages::notify(QWidget *parent, const QString &text, const QString &title,

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 class QWidget;
@@ -36,6 +37,9 @@ public:
     // A question that changes data: Yes and No, No the default. True when answered Yes.
     static bool confirm(QWidget *parent, const QString &text, const QString &title,
                         QMessageBox::Icon icon);
+
+    // The box show() puts up for a request, as wide as its title needs.
+    static std::unique_ptr<QMessageBox> make_box(QWidget *parent, const MessageRequest &request);
 
     static void set_test_mode(bool on);
     static void queue_answer(QMessageBox::StandardButton answer);

@@ -3,6 +3,7 @@
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "common/enter_chain.h"
+#include "common/locked_look.h"
 #include "common/one_line_boxes.h"
 #include "register/instrument_register.h"
 #include "store/clock.h"
@@ -97,6 +98,9 @@ DetailsTab::DetailsTab(InstrumentRegister &instruments, QWidget *parent)
     // default limit would be written back cut.
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->setMaxLength(std::numeric_limits<int>::max());
+
+    for (QWidget *option : {ui->Option1, ui->Option2, ui->Option7, ui->Option3, ui->Option4})
+        hold_as_field(option);
 
     QLineEdit *interval = ui->Text6;
     interval->setValidator(new TypedLengthValidator(interval_typing_limit, interval));

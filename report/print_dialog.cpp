@@ -4,6 +4,7 @@
 #include "common/file_failure.h"
 #include "common/message_box.h"
 #include "common/shell.h"
+#include "common/title_width.h"
 #include "register/instrument_register.h"
 #include "report/report_printer.h"
 #include "report/report_renderer.h"
@@ -29,6 +30,7 @@ PrintDialog::PrintDialog(QWidget *window, InstrumentRegister &instruments)
     // Not a child of the main window: it is disabled while this is open, and so would its
     // children be.
     ui->setupUi(this);
+    fit_title(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(window->windowIcon());
     keep_on_top(this, true);

@@ -2,6 +2,7 @@
 // lists, the search box's start text, what a save says and the start-up reminders.
 #include "app/status_line.h"
 #include "common/locked_look.h"
+#include "common/title_width.h"
 #include "support/window_fixture.h"
 
 #include <map>
@@ -83,6 +84,12 @@ private slots:
             QCOMPARE(look.background.name(), locked_background.name());
             QVERIFY2(!(field->focusPolicy() & Qt::TabFocus) || !field->isEnabled(), name);
         }
+        // The record's options read as clearly; the choices of the listing keep their look.
+        const QPalette mode = f.control<QWidget>("Option1")->palette();
+        QVERIFY(!f.control<QWidget>("Option1")->isEnabled());
+        QVERIFY(contrast_ratio(mode.color(QPalette::Disabled, QPalette::WindowText),
+                               mode.color(QPalette::Disabled, QPalette::Window)) >= 4.5);
+        QCOMPARE(f.control<QWidget>("Option5")->palette(), QApplication::palette());
         QVERIFY(contrast_ratio(editable, locked_background) > 1.05);
     }
 
@@ -96,6 +103,8 @@ private slots:
         const QSize smallest = window.minimumSizeHint().expandedTo(window.minimumSize());
         QVERIFY2(smallest.width() <= 1000 && smallest.height() <= 560,
                  qPrintable(QString("%1x%2").arg(smallest.width()).arg(smallest.height())));
+        const QSize screen = window.screen()->availableGeometry().size();
+        QVERIFY(window.width() <= screen.width() && window.height() <= screen.height());
         auto *tabs = window.findChild<QTabWidget *>("SSTab1");
         for (const QSize size : {smallest, QSize(1400, 900)}) {
             window.resize(size);
@@ -213,15 +222,15 @@ private slots:
     // before, all of one width, and Escape closes the one in front.
     void reminders_follow_the_log_in()
     {
-        WindowFixture f(file_of({calibrated("LATE-1", "1", "December"),
-                                 calibrated("A-LONGER-INSTRUMENT-NUMBER", "5", "December"),
-                                 calibrated("WEEK", "12", "December")}),
-                        {}, [](TestEnv &env) {
-                            env.settings().setValue("Pass/Word", "YES");
-                            env.settings().setValue("Reminder/On", "1");
-                            env.write_file("security.dat",
-                                           crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-                        });
+        WindowFixture f(
+            file_of({calibrated("LATE-1", "1", "December"),
+                     calibrated("A-LONGER-INSTRUMENT-NUMBER", "5", "December"),
+                     calibrated("WEEK", "12", "December")}),
+            {}, [](TestEnv &env) {
+                env.settings().setValue("Pass/Word", "YES");
+                env.settings().setValue("Reminder/On", "1");
+                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
+            });
         QTest::qWait(20);
         QVERIFY(open_windows("Reminder").isEmpty());
         f.run("Text2=Boss; Text1=Pw; Command1");
@@ -241,6 +250,35 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), reminders.back());
         QTest::keyClick(reminders.back(), Qt::Key_Escape);
         QTRY_COMPARE(open_windows("Reminder").size(), 2);
+    }
+
+    // No window manager cuts a title: every message box and dialog is as wide as its title.
+    void every_title_fits()
+    {
+        for (const char *title : {"Durnmoor Duplicate Record Alert", "Durnmoor Tool Removal Alert",
+                                  "Calibration Contact Record Removal Alert"}) {
+            const auto box = Messages::make_box(nullptr, {"Done.",
+                                                          title,
+                                                          QMessageBox::Question,
+                                                          QMessageBox::Yes | QMessageBox::No,
+                                                          QMessageBox::No,
+                                                          {}});
+            box->adjustSize();
+            QVERIFY2(box->width() >= title_width(title), title);
+        }
+        WindowFixture f({}, {}, [](TestEnv &env) {
+            env.settings().setValue("Pass/Word", "YES");
+            env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
+        });
+        const auto fits = [](const char *name) {
+            const QWidgetList open = open_windows(name);
+            return open.size() == 1 && open[0]->width() >= title_width(open[0]->windowTitle());
+        };
+        QVERIFY(fits("SettingsPro"));
+        f.run("Text2=Boss; Text1=Pw; Command1; printlisted");
+        QVERIFY(fits("printit"));
+        f.run("close; passwordproena");
+        QVERIFY(fits("password"));
     }
 };
 
