@@ -224,7 +224,7 @@ private slots:
     {
         WindowFixture f(
             file_of({calibrated("LATE-1", "1", "December"),
-                     calibrated("A-LONGER-INSTRUMENT-NUMBER", "5", "December"),
+                     calibrated("A-MUCH-LONGER-INSTRUMENT-NUMBER-OF-THE-LAB", "5", "December"),
                      calibrated("WEEK", "12", "December")}),
             {}, [](TestEnv &env) {
                 env.settings().setValue("Pass/Word", "YES");
@@ -246,7 +246,8 @@ private slots:
             if (reminder != reminders.front())
                 QVERIFY(reminder->x() > reminders.front()->x());
         }
-        QCOMPARE(order, (QStringList{"LATE-1", "A-LONGER-INSTRUMENT-NUMBER", "WEEK"}));
+        QCOMPARE(order,
+                 (QStringList{"LATE-1", "A-MUCH-LONGER-INSTRUMENT-NUMBER-OF-THE-LAB", "WEEK"}));
         QTRY_COMPARE(QApplication::activeWindow(), reminders.back());
         QTest::keyClick(reminders.back(), Qt::Key_Escape);
         QTRY_COMPARE(open_windows("Reminder").size(), 2);
