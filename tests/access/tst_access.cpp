@@ -12,8 +12,6 @@
 using namespace durnmoor;
 using namespace durnmoor::test;
 
-Q_DECLARE_METATYPE(std::string)
-
 namespace {
 
 const std::string accounts =
@@ -48,18 +46,10 @@ void log_in_as(WindowFixture &f, const QString &name, const QString &password)
     QTRY_VERIFY(!log_in());
 }
 
-// Protection on, with these accounts and files; the window starts as the program starts it.
-std::unique_ptr<WindowFixture> protected_window(const std::string &security = log_ins,
-                                                const std::string &products = {},
-                                                const std::string &history = {},
-                                                const std::string &contacts = {})
+// Protection on, with these accounts.
+StartWith protected_start(const std::string &security = log_ins)
 {
-    return std::make_unique<WindowFixture>(products, history, [&](TestEnv &env) {
-        env.settings().setValue("Pass/Word", "YES");
-        env.write_file("security.dat", security);
-        if (!contacts.empty())
-            env.write_file("contacts.dat", contacts);
-    });
+    return {.security = security, .settings = {{"Pass/Word", "YES"}}};
 }
 
 QString rights(const WindowFixture &f)
@@ -188,7 +178,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, stored);
-        WindowFixture f({}, {}, [](TestEnv &env) { env.write_file("security.dat", accounts); });
+        WindowFixture f({.security = accounts});
         f.run("passwordproena; " + steps);
         QTEST(f.env.read_file("security.dat"), "file");
         QTEST(shown_messages().join('|'), "messages");
@@ -258,18 +248,18 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, file);
         for (const QString account : {"Editor", "Reader"}) {
-            const auto f = protected_window(
-                crlf_lines(
-                    {"Editor", "e", " 0 ", " 1 ", " 1 ", "Reader", "r", " 0 ", " 1 ", " 0 "}),
-                file_of({make_record({"N-1", "Meter"})}),
-                crlf_lines({"N-1", "01/02/2026", "10", "#1RESULT", "ok", "#2RESULT"}),
-                crlf_lines({"Acme", "Ann", "", "", "", "", "", "", "", "", "", ""}));
-            log_in_as(*f, account, account.left(1).toLower());
-            const std::string before = f->env.read_file(file);
+            StartWith start = protected_start(crlf_lines(
+                {"Editor", "e", " 0 ", " 1 ", " 1 ", "Reader", "r", " 0 ", " 1 ", " 0 "}));
+            start.products = file_of({make_record({"N-1", "Meter"})});
+            start.history = crlf_lines({"N-1", "01/02/2026", "10", "#1RESULT", "ok", "#2RESULT"});
+            start.contacts = crlf_lines({"Acme", "Ann", "", "", "", "", "", "", "", "", "", ""});
+            WindowFixture f(start);
+            log_in_as(f, account, account.left(1).toLower());
+            const std::string before = f.env.read_file(file);
             const QRegularExpression guarded("\\[(\\w+)\\]");
-            f->run(QString(steps).replace(guarded, account == "Editor" ? "\\1" : "disabled \\1"));
+            f.run(QString(steps).replace(guarded, account == "Editor" ? "\\1" : "disabled \\1"));
             Messages::clear();
-            QVERIFY2((f->env.read_file(file) != before) == (account == "Editor"),
+            QVERIFY2((f.env.read_file(file) != before) == (account == "Editor"),
                      qPrintable(account));
         }
     }
@@ -311,17 +301,17 @@ private slots:
         QFETCH(QString, after);
         set_login_waits(std::chrono::milliseconds(40));
         const auto restore = qScopeGuard([] { set_login_waits(std::nullopt); });
-        const auto f = protected_window(security);
+        WindowFixture f(protected_start(security));
         auto *dialog = qobject_cast<QDialog *>(::log_in());
-        QVERIFY(dialog && !f->window->isEnabled());
-        QCOMPARE(dialog->windowHandle()->transientParent(), f->window->windowHandle());
-        type_log_in(*f, name, password);
+        QVERIFY(dialog && !f.window->isEnabled());
+        QCOMPARE(dialog->windowHandle()->transientParent(), f.window->windowHandle());
+        type_log_in(f, name, password);
         if (after != "denied") {
             QTRY_VERIFY(!::log_in());
-            QVERIFY(f->window->isEnabled());
-            auto *item = f->control<QAction>("passwordproena");
-            QCOMPARE(rights(*f) + ": add " +
-                         (f->control<QPushButton>("Command1")->isEnabled() ? "on" : "off") +
+            QVERIFY(f.window->isEnabled());
+            auto *item = f.control<QAction>("passwordproena");
+            QCOMPARE(rights(f) + ": add " +
+                         (f.control<QPushButton>("Command1")->isEnabled() ? "on" : "off") +
                          ", item " +
                          (!item->isVisible()  ? "hidden"
                           : item->isEnabled() ? "on"
@@ -333,22 +323,22 @@ private slots:
                                                "Supplied. Access Denied. (Ok, default Ok)"});
         QCOMPARE(Messages::shown().back().parent, dialog);
         QCOMPARE(::log_in(), dialog);
-        QCOMPARE(f->text_of("Text2"), name);
-        QVERIFY(!f->window->isEnabled());
+        QCOMPARE(f.text_of("Text2"), name);
+        QVERIFY(!f.window->isEnabled());
         QTRY_COMPARE(QApplication::activeWindow(), dialog);
         QCOMPARE(dialog->focusWidget(), dialog->findChild<QLineEdit *>("Text1"));
         auto *attempt = dialog->findChild<QPushButton *>("Command1");
         QVERIFY(!attempt->isEnabled());
-        f->run("Return"); // not taken while it waits
+        f.run("Return"); // not taken while it waits
         QCOMPARE(Messages::shown().size(), std::size_t(1));
         QTRY_VERIFY(attempt->isEnabled());
-        f->run("Return");
+        f.run("Return");
         QCOMPARE(Messages::shown().size(), std::size_t(2));
         // The second wait is twice the first, and a new dialog waits out what is left.
-        f->run("Command2");
-        f->window->showNormal();
+        f.run("Command2");
+        f.window->showNormal();
         QTRY_VERIFY(::log_in());
-        QVERIFY(!f->window->isEnabled());
+        QVERIFY(!f.window->isEnabled());
         QVERIFY(!::log_in()->findChild<QPushButton *>("Command1")->isEnabled());
         QTRY_VERIFY(::log_in()->findChild<QPushButton *>("Command1")->isEnabled());
     }
@@ -379,44 +369,44 @@ private slots:
         QFETCH(QString, away);
         QFETCH(QString, back);
         QFETCH(QStringList, dialog);
-        const auto f = protected_window();
+        WindowFixture f(protected_start());
         const auto dialogs = [&] { return open_windows(qPrintable(dialog.value(1))); };
         if (away == "logged in") {
-            log_in_as(*f, "Boss", "Pw");
+            log_in_as(f, "Boss", "Pw");
             if (!dialog.isEmpty()) {
-                f->run(dialog[0]);
+                f.run(dialog[0]);
                 QCOMPARE(dialogs().size(), 1);
             }
-            f->window->showMinimized();
+            f.window->showMinimized();
         } else {
-            f->run(away);
+            f.run(away);
         }
         QTRY_VERIFY(!::log_in());
-        QVERIFY(f->window->isMinimized() && !f->window->isEnabled());
-        const QString before = rights(*f);
+        QVERIFY(f.window->isMinimized() && !f.window->isEnabled());
+        const QString before = rights(f);
         QCOMPARE(before, away == "logged in" ? " 1 | 0 | 0 " : "1|0|0");
         if (!dialog.isEmpty())
             QCOMPARE(dialogs().size(), dialog[2] == "stays" ? 1 : 0);
         if (back == "normal") {
-            f->window->showNormal();
+            f.window->showNormal();
         } else if (back == "maximised") {
-            f->window->showMaximized();
+            f.window->showMaximized();
         } else if (back == "notification area") {
-            f->window->hide(); // as minimising does where the desktop shows the icon
-            f->window->tray().handle(QSystemTrayIcon::Trigger);
+            f.window->hide(); // as minimising does where the desktop shows the icon
+            f.window->tray().handle(QSystemTrayIcon::Trigger);
         } else {
-            f->window->setWindowState(Qt::WindowActive); // what a task bar button asks for
+            f.window->setWindowState(Qt::WindowActive); // what a task bar button asks for
         }
         QTRY_VERIFY(::log_in());
-        QVERIFY(!f->window->isMinimized() && !f->window->isEnabled());
-        QCOMPARE(rights(*f), before);
+        QVERIFY(!f.window->isMinimized() && !f.window->isEnabled());
+        QCOMPARE(rights(f), before);
         for (QWidget *open : dialogs()) {
             open->close();
-            QVERIFY(!f->window->isEnabled()); // not for a moment either
+            QVERIFY(!f.window->isEnabled()); // not for a moment either
         }
         QVERIFY(dialogs().isEmpty());
-        log_in_as(*f, "Boss", "Pw");
-        QVERIFY(f->window->isEnabled());
+        log_in_as(f, "Boss", "Pw");
+        QVERIFY(f.window->isEnabled());
     }
 
     void login_waits_double_up_to_a_limit()

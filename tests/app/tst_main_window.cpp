@@ -11,6 +11,9 @@
 using namespace durnmoor;
 using namespace durnmoor::test;
 
+// An account with every right.
+const std::string boss = crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "});
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -36,12 +39,9 @@ private slots:
     {
         QFETCH(QVariant, word);
         QFETCH(bool, accounts);
-        WindowFixture f({}, {}, [&](TestEnv &env) {
-            if (word.isValid())
-                env.settings().setValue("Pass/Word", word);
-            if (accounts)
-                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-        });
+        WindowFixture f(
+            {.security = accounts ? boss : "",
+             .settings = word.isValid() ? QVariantMap{{"Pass/Word", word}} : QVariantMap()});
         QVERIFY(open_windows("SettingsPro").isEmpty() && f.window->isEnabled());
         const AccessControl &state = f.window->access();
         QTEST(state.right(1) + state.right(2) + state.right(3), "rights");
@@ -85,10 +85,7 @@ private slots:
             }
         };
         {
-            WindowFixture f({}, {}, [](TestEnv &env) {
-                env.settings().setValue("Pass/Word", "YES");
-                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-            });
+            WindowFixture f({.security = boss, .settings = {{"Pass/Word", "YES"}}});
             check_boxes(open_windows("SettingsPro"));
         }
         WindowFixture f;
@@ -143,13 +140,13 @@ private slots:
     {
         QFETCH(QString, in_place);
         QFETCH(QString, problem);
-        WindowFixture f({}, {}, [&](TestEnv &env) {
+        WindowFixture f({.prepare = [&](TestEnv &env) {
             if (in_place == "fifo")
                 QCOMPARE(::mkfifo(QFile::encodeName(env.path("products.dat")).constData(), 0600),
                          0);
             else
                 QVERIFY(env.write_sparse_file("products.dat", more_than_memory()));
-        });
+        }});
         QVERIFY(f.window->isVisible());
         f.run("Command1; Text1=N-1; Command4");
         QCOMPARE(f.list()->model()->rowCount(), 0);

@@ -15,8 +15,6 @@ using namespace durnmoor;
 using namespace durnmoor::test;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(std::string)
-
 namespace {
 
 // One calibration record as the program writes it; result holds its lines with their ends.
@@ -224,7 +222,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, due);
-        WindowFixture f(due_register);
+        WindowFixture f({due_register});
         f.run(steps);
         QTEST(f.text_of("Text6"), "interval");
         QCOMPARE(f.text_of("Text21"), due);
@@ -232,7 +230,7 @@ private slots:
                  f.text_of("Text1") + " (" + f.text_of("Text2") + ") due " + due);
         if (steps.startsWith("row=")) { // saved unchanged, the record is written back as it was
             f.run("Command13; Yes; Command4");
-            COMPARE_FILE(f.products(), due_register);
+            QCOMPARE(f.products(), due_register);
         }
     }
 
@@ -266,18 +264,18 @@ private slots:
         set_settling_time(0);
         const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
         WindowFixture f(
-            file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
-                     calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
-                     calibrated_on("MAR-05", "5", "March", "2026", "Caliper"),
-                     calibrated_on("JAN-10", "10", "January", "2026", "Torque wrench"),
-                     calibrated_on("FEB-01", "1", "February", "2026", "Pressure gauge"),
-                     calibrated_on("OVR-25", "1", "January", "2025", "Old meter"),
-                     calibrated_on("DEC-31", "31", "December", "2025", "Hygrometer"),
-                     with(calibrated_on("OBS-1", "5", "November", "2025", "Obsolete bridge"),
-                          {{availability, "OBSOLETE"}}),
-                     with(calibrated_on("REF-1", "5", "December", "2025", "Reference"),
-                          {{cal_mode, "REF ONLY"}}),
-                     calibrated_on("BAD-1", "xx", "May", "2025", "Unknown history")}));
+            {file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
+                      calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
+                      calibrated_on("MAR-05", "5", "March", "2026", "Caliper"),
+                      calibrated_on("JAN-10", "10", "January", "2026", "Torque wrench"),
+                      calibrated_on("FEB-01", "1", "February", "2026", "Pressure gauge"),
+                      calibrated_on("OVR-25", "1", "January", "2025", "Old meter"),
+                      calibrated_on("DEC-31", "31", "December", "2025", "Hygrometer"),
+                      with(calibrated_on("OBS-1", "5", "November", "2025", "Obsolete bridge"),
+                           {{availability, "OBSOLETE"}}),
+                      with(calibrated_on("REF-1", "5", "December", "2025", "Reference"),
+                           {{cal_mode, "REF ONLY"}}),
+                      calibrated_on("BAD-1", "xx", "May", "2025", "Unknown history")})});
         QFETCH(QString, steps);
         f.run(steps);
         QTEST(f.lines_of().join(", "), "listed");
@@ -327,7 +325,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, warning);
-        WindowFixture f(register_bytes(), original);
+        WindowFixture f({register_bytes(), original});
         auto *result = f.control<QPlainTextEdit>("Text26");
         // Listed by description, the instrument's history is still found by its number, exactly:
         // the entries in file order and the figures, never another instrument's or another
@@ -376,7 +374,7 @@ private slots:
     void clearing_the_entry_blanks_the_history()
     {
         for (const char *steps : {"Command1", "double-click=0; Command2", "fulllist", "Option6"}) {
-            WindowFixture f(register_bytes(), original);
+            WindowFixture f({register_bytes(), original});
             f.run("row=0; tab=3; history row=0");
             QCOMPARE(f.lines_of("List2").size(), 3);
             f.run(steps);
@@ -443,31 +441,28 @@ private slots:
     // due date.
     void reminders_at_start_up_data()
     {
-        QTest::addColumn<QVariantList>("settings"); // Reminder/On, Reminder/Days
+        QTest::addColumn<QVariantMap>("settings");
         QTest::addColumn<QString>("reminded");
         const QString week =
             "WEEK/is due for calibration in/7 days time./Saturday 12 December 2026";
         // clang-format off
-        QTest::newRow("a week") << QVariantList{"1", {}} << "TODAY 0, " + week + ", LATE -4, OBS -30";
-        QTest::newRow("due today or overdue") << QVariantList{"1", "0"} << "TODAY 0, LATE -4, OBS -30";
-        QTest::newRow("off") << QVariantList{"0", {}} << "";
-        QTest::newRow("absent") << QVariantList{{}, {}} << "";
+        QTest::newRow("a week") << QVariantMap{{"Reminder/On", "1"}} << "TODAY 0, " + week + ", LATE -4, OBS -30";
+        QTest::newRow("due today or overdue") << QVariantMap{{"Reminder/On", "1"}, {"Reminder/Days", "0"}}
+            << "TODAY 0, LATE -4, OBS -30";
+        QTest::newRow("off") << QVariantMap{{"Reminder/On", "0"}} << "";
+        QTest::newRow("absent") << QVariantMap() << "";
         // clang-format on
     }
     void reminders_at_start_up()
     {
-        QFETCH(QVariantList, settings);
+        QFETCH(QVariantMap, settings);
         const WindowFixture f(
-            file_of(
-                {calibrated_on("TODAY", "5", "December"), calibrated_on("WEEK", "12", "December"),
-                 calibrated_on("EIGHT", "13", "December"), calibrated_on("LATE", "1", "December"),
-                 with(calibrated_on("OBS", "5", "November"), {{availability, "OBSOLETE"}}),
-                 calibrated_on("NODATE", "31", "April")}),
-            {}, [&](TestEnv &env) {
-                for (int i : {0, 1})
-                    if (settings[i].isValid())
-                        env.settings().setValue(i ? "Reminder/Days" : "Reminder/On", settings[i]);
-            });
+            {.products = file_of(
+                 {calibrated_on("TODAY", "5", "December"), calibrated_on("WEEK", "12", "December"),
+                  calibrated_on("EIGHT", "13", "December"), calibrated_on("LATE", "1", "December"),
+                  with(calibrated_on("OBS", "5", "November"), {{availability, "OBSOLETE"}}),
+                  calibrated_on("NODATE", "31", "April")}),
+             .settings = settings});
         QWidgetList windows = open_windows("Reminder");
         // Each opens below and right of the one before.
         std::sort(windows.begin(), windows.end(),

@@ -7,8 +7,6 @@
 using namespace durnmoor;
 using namespace durnmoor::test;
 
-Q_DECLARE_METATYPE(std::string)
-
 namespace {
 
 std::string contact(const std::string &company, const std::string &name = {},
@@ -77,10 +75,10 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(std::string, file);
-        WindowFixture fx({}, {}, [](TestEnv &env) { env.write_file("contacts.dat", book); });
+        WindowFixture fx({.contacts = book});
         auto *company = fx.control<QLineEdit>("Text7");
         fx.run(steps);
-        COMPARE_FILE(fx.env.read_file("contacts.dat"), file);
+        QCOMPARE(fx.env.read_file("contacts.dat"), file);
         QTEST(shown_messages(), "messages");
         // A save that got as far as the file leaves the instrument entry open, as its own
         // saves do.
@@ -133,7 +131,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, walk);
-        WindowFixture fx({}, {}, [](TestEnv &env) { env.write_file("contacts.dat", book); });
+        WindowFixture fx({.contacts = book});
         fx.run(steps);
         const QStringList fields = walk.split(' ');
         fx.control<QWidget>(qPrintable(fields[0]))->setFocus();

@@ -10,8 +10,6 @@
 using namespace durnmoor;
 using namespace durnmoor::test;
 
-Q_DECLARE_METATYPE(std::string)
-
 class ProductsFileTest : public QObject {
     Q_OBJECT
 
@@ -56,7 +54,7 @@ private slots:
         for (std::size_t i = 0; i < data.size(); ++i)
             rewrite.copy(i);
         rewrite.write(added);
-        COMPARE_FILE(rewrite.bytes(), rewritten + file_of({added}));
+        QCOMPARE(rewrite.bytes(), rewritten + file_of({added}));
         QCOMPARE(ProductsData(rewrite.bytes()).record(data.size()).lines, added.lines);
     }
 
@@ -140,7 +138,7 @@ private slots:
     {
         product_record big = make_record({std::string(1 << 17, 'N'), "Probe"});
         big[serial_no] = std::string(40000, 's');
-        WindowFixture fx(file_of({big}));
+        WindowFixture fx({file_of({big})});
         fx.run("row=0; Command13; Text2=Changed; Yes; Command4");
         QVERIFY(fx.products() == file_of({with(big, {{description, "Changed"}})}));
         QCOMPARE(Messages::shown().size(), std::size_t(1)); // the overwrite question

@@ -118,9 +118,9 @@ private slots:
     void enter_in_the_search_box()
     {
         WindowFixture f(
-            file_of({with(make_record({"1", "Type in search"}), {{location, "criteria here"}}),
-                     with(make_record({"2"}), {{location, "type in search criteria here"}}),
-                     make_record({"3"})}));
+            {file_of({with(make_record({"1", "Type in search"}), {{location, "criteria here"}}),
+                      with(make_record({"2"}), {{location, "type in search criteria here"}}),
+                      make_record({"3"})})});
         const auto search = [&f](const QString &typed) {
             f.run(typed);
             QTest::keyClick(f.control<QLineEdit>("Text31"), Qt::Key_Return);

@@ -150,7 +150,7 @@ private slots:
                                       english.toString(last.addMonths(interval), "ddd MMM dd yyyy"))
                                  .simplified());
         }
-        WindowFixture f(file_of(records));
+        WindowFixture f({file_of(records)});
         f.run("Option6");
         QCOMPARE(f.lines_of().value(0).left(24), expected.value(0).left(24));
         const QString pdf = f.env.path("listed.pdf");
@@ -188,8 +188,8 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, reason);
-        WindowFixture f(
-            file_of({with(make_record({"DMM-014", "Bench multimeter"}), {{cal_company, "Acme"}})}));
+        WindowFixture f({file_of(
+            {with(make_record({"DMM-014", "Bench multimeter"}), {{cal_company, "Acme"}})})});
         const std::string old_pdf = "%PDF-1.4 an older report\n%%EOF\n";
         f.env.write_file("listed.pdf", old_pdf);
         set_file_fault([](FileStep step, const QString &name) {
@@ -235,7 +235,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, looks);
         QStringList seen; // outlives the window, whose end resets the hooks that fill it
-        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        WindowFixture f({file_of({make_record({"DMM-014", "Bench multimeter"})})});
         const QString pdf = f.env.path("listed.pdf");
         f.run("printlisted");
         QWidget *dialog = open_windows("printit").value(0);

@@ -43,6 +43,9 @@ std::string crlf_lines(std::initializer_list<std::string> lines);
 
 } // namespace durnmoor::test
 
+// Files and records in test tables are byte strings.
+Q_DECLARE_METATYPE(std::string)
+
 namespace QTest {
 // Files are compared as std::string; a failure shows them as a byte array would.
 template <> inline char *toString(const std::string &bytes)
