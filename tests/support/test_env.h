@@ -35,9 +35,6 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-// A size more than this machine's memory could hold.
-qint64 more_than_memory();
-
 // Joins lines, each ended by CR LF.
 std::string crlf_lines(std::initializer_list<std::string> lines);
 
