@@ -2,6 +2,8 @@
 // the program per data folder.
 #include "access/access_control.h"
 #include "app/startup.h"
+#include "app/tray_icon.h"
+#include "common/app_info.h"
 #include "register/products_file.h"
 #include "store/single_instance.h"
 #include "support/window_fixture.h"
@@ -59,6 +61,12 @@ private slots:
                 f.control<QRadioButton>("Option11")->isChecked());
         QCOMPARE(f.text_of("Text6"), "12");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0  "));
+        // The notification area's tip: the whole caption, whose notice was chosen to fit; a
+        // longer one is cut to 64 characters, or at a NUL.
+        QCOMPARE(f.window->tray().icon().toolTip(), f.window->caption());
+        const QString long_caption = "Durnmoor V1.0  " + QString(60, 'n');
+        QCOMPARE(tray_tip(long_caption + QChar(0)), long_caption.left(64));
+        QCOMPARE(tray_tip(QString("Durnmoor V1.0") + QChar(0) + "  notice"), "Durnmoor V1.0");
         f.run("fulllist");
         QTEST(buttons(), "buttons");
     }
