@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 namespace durnmoor::fuzz {
@@ -39,25 +38,6 @@ inline std::vector<std::string_view> lines(std::string_view text, std::size_t co
 inline QString utf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Every record of a data file, in file order.
-template <typename Data> auto records_of(const Data &data)
-{
-    std::vector<std::decay_t<decltype(data.record(0))>> out;
-    for (std::size_t i = 0; i < data.size(); ++i)
-        out.push_back(data.record(i));
-    return out;
-}
-
-// The data file reads as exactly these records, line for line.
-template <typename Data, typename Record>
-void require_records(const Data &data, const std::vector<Record> &expected,
-                     const char *file = __builtin_FILE(), int line = __builtin_LINE())
-{
-    require(data.size() == expected.size(), file, line);
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        require(data.record(i).lines == expected[i].lines, file, line);
 }
 
 } // namespace durnmoor::fuzz

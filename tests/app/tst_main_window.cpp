@@ -1,15 +1,22 @@
-// The main window as it starts: its rights, menus and questions, one-line boxes, a register
-// that cannot be read, and a second copy.
+// The main window as it starts: its rights, questions and one-line boxes, and one copy of
+// the program per data folder.
 #include "access/access_control.h"
 #include "app/startup.h"
 #include "app/tray_icon.h"
+#include "common/app_info.h"
+#include "register/products_file.h"
 #include "store/single_instance.h"
 #include "support/window_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 using namespace durnmoor;
 using namespace durnmoor::test;
+
+// An account with every right.
+const std::string boss = crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "});
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -36,12 +43,9 @@ private slots:
     {
         QFETCH(QVariant, word);
         QFETCH(bool, accounts);
-        WindowFixture f({}, {}, [&](TestEnv &env) {
-            if (word.isValid())
-                env.settings().setValue("Pass/Word", word);
-            if (accounts)
-                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-        });
+        WindowFixture f(
+            {.security = accounts ? boss : "",
+             .settings = word.isValid() ? QVariantMap{{"Pass/Word", word}} : QVariantMap()});
         QVERIFY(open_windows("SettingsPro").isEmpty() && f.window->isEnabled());
         const AccessControl &state = f.window->access();
         QTEST(state.right(1) + state.right(2) + state.right(3), "rights");
@@ -57,6 +61,12 @@ private slots:
                 f.control<QRadioButton>("Option11")->isChecked());
         QCOMPARE(f.text_of("Text6"), "12");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0  "));
+        // The notification area's tip: the whole caption, whose notice was chosen to fit; a
+        // longer one is cut to 64 characters, or at a NUL.
+        QCOMPARE(f.window->tray().icon().toolTip(), f.window->caption());
+        const QString long_caption = "Durnmoor V1.0  " + QString(60, 'n');
+        QCOMPARE(tray_tip(long_caption + QChar(0)), long_caption.left(64));
+        QCOMPARE(tray_tip(QString("Durnmoor V1.0") + QChar(0) + "  notice"), "Durnmoor V1.0");
         f.run("fulllist");
         QTEST(buttons(), "buttons");
     }
@@ -85,10 +95,7 @@ private slots:
             }
         };
         {
-            WindowFixture f({}, {}, [](TestEnv &env) {
-                env.settings().setValue("Pass/Word", "YES");
-                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-            });
+            WindowFixture f({.security = boss, .settings = {{"Pass/Word", "YES"}}});
             check_boxes(open_windows("SettingsPro"));
         }
         WindowFixture f;
@@ -97,23 +104,10 @@ private slots:
         QVERIFY(checked > 40); // the log-in, the account dialog and the four tabs
     }
 
-    // A right click opens the file menu where it belongs (not on a name after "-"); Quit
-    // asks, the close box not. (Help's menu item: the shell's test.)
-    void menus()
+    // Quit asks, the close box not. (Help's menu item: the shell's test.)
+    void quit_asks()
     {
         WindowFixture f;
-        auto *menu = f.control<QMenu>("fi");
-        for (const QString name : {"SSTab1", "List1", "Command1", "Option8", "Frame2", "Label1",
-                                   "-Text31", "-Label31", "-Label4", "-Option1"}) {
-            QWidget *widget = name == "SSTab1" ? f.control<QTabWidget>("SSTab1")->tabBar()
-                              : name == "List1"
-                                  ? f.list()->viewport()
-                                  : f.control<QWidget>(qPrintable(name.mid(name.startsWith(u'-'))));
-            QTest::mousePress(widget, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
-            QVERIFY2(menu->isVisible() != name.startsWith('-'), qPrintable(name));
-            menu->hide();
-        }
-
         f.window->close();
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::shown().empty());
@@ -127,48 +121,13 @@ private slots:
         QVERIFY(!f.window->isVisible());
     }
 
-    // A register that cannot be read is said so, shows nothing and is never rewritten; the
-    // window still comes up. A FIFO would block the start for ever if it were opened, and a
-    // register larger than the machine's memory would end the program before any window.
-    void start_with_a_register_that_cannot_be_read_data()
+    // One copy per data folder, however the folder is reached; the lock goes with its holder.
+    // It is held on a file of its own that only the owner may open: a lock another user takes
+    // on the folder itself stops nothing, and the data files' rewrite locks are not in its way.
+    // A second copy says which folder is in use, and ends with no window of its own.
+    void one_copy_per_data_folder()
     {
-        QTest::addColumn<QString>("in_place");
-        QTest::addColumn<QString>("problem");
-        // clang-format off
-        QTest::newRow("fifo") << "fifo" << "It is not a regular file.";
-        QTest::newRow("larger than memory") << "large" << "It is too large to be read into memory.";
-        // clang-format on
-    }
-    void start_with_a_register_that_cannot_be_read()
-    {
-        QFETCH(QString, in_place);
-        QFETCH(QString, problem);
-        WindowFixture f({}, {}, [&](TestEnv &env) {
-            if (in_place == "fifo")
-                QCOMPARE(::mkfifo(QFile::encodeName(env.path("products.dat")).constData(), 0600),
-                         0);
-            else
-                QVERIFY(env.write_sparse_file("products.dat", more_than_memory()));
-        });
-        QVERIFY(f.window->isVisible());
-        f.run("Command1; Text1=N-1; Command4");
-        QCOMPARE(f.list()->model()->rowCount(), 0);
-        const QString box =
-            "Warning \"Durnmoor\": products.dat could not be read%1\nproducts.dat: " + problem +
-            "%2 (Ok, default Ok)";
-        QCOMPARE(shown_messages(),
-                 (QStringList{box.arg(".", "\nNothing of it is shown, and it will not be changed "
-                                           "until it can be read again."),
-                              box.arg(", so it has not been changed.", "")}));
-        const QFileInfo left(f.env.path("products.dat"));
-        QVERIFY(in_place == "fifo" ? !left.isFile() : left.size() == more_than_memory());
-    }
-
-    // A second copy on a data folder another copy works on says which folder is in use, and
-    // ends with no window of its own.
-    void second_copy_says_the_folder_is_in_use()
-    {
-        TestEnv env;
+        TestEnv env, other;
         // Should it start after all, its settings and start-up entry stay in the test's folder,
         // and it ends at once.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.path("config"));
@@ -176,9 +135,20 @@ private slots:
         const auto restore =
             qScopeGuard([old = qgetenv("XDG_CONFIG_HOME")] { qputenv("XDG_CONFIG_HOME", old); });
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.path("config")));
+        const int folder = ::open(QFile::encodeName(env.dir()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(folder >= 0);
+        QCOMPARE(::flock(folder, LOCK_EX | LOCK_NB), 0);
+        const mode_t mask = ::umask(0);
+        auto first = std::make_unique<SingleInstance>(env.dir());
+        ::umask(mask);
+        ::close(folder);
+        QVERIFY(first->acquired());
+        struct stat lock {};
+        QVERIFY(::stat(qPrintable(env.path("durnmoor.lock")), &lock) == 0 &&
+                (lock.st_mode & 07777) == 0600);
+        DataFile register_file = DataFile::read_for_rewrite(products_file(env.dir()));
+        QVERIFY(register_file.ok() && register_file.replace("1\r\n").ok);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        const SingleInstance first(env.dir());
-        QVERIFY(first.acquired());
         QCOMPARE(run_program(*qApp, env.dir()), 0);
         QCOMPARE(
             shown_messages(),
@@ -186,8 +156,14 @@ private slots:
                         "the data folder\n" +
                         env.dir() +
                         ".\nOnly one copy at a time may work on its records. (Ok, default Ok)"});
-        QVERIFY(!env.exists("products.dat"));
+        QVERIFY(!env.exists("history.dat"));
         QCoreApplication::processEvents(); // the quit meant for a copy that started goes
+        QVERIFY(!SingleInstance(env.dir() + "/.").acquired());
+        QVERIFY(QFile::link(env.dir(), other.path("same folder")));
+        QVERIFY(!SingleInstance(other.path("same folder")).acquired());
+        QVERIFY(SingleInstance(other.dir()).acquired());
+        first.reset();
+        QVERIFY(SingleInstance(env.dir()).acquired());
     }
 };
 

@@ -23,9 +23,6 @@ void require_written_forms_read_back(QDate date)
     require(parse_split_date(split.day, split.month, split.year) == date);
     require(parse_joined_date(split.day + u'/' + split.month + u'/' + split.year) == date);
     require(parse_joined_date(split.day + u' ' + split.month + u' ' + split.year) == date);
-    for (const QString &shown :
-         {long_display(date), reminder_display(date), report_display(date), report_header(date)})
-        require(!shown.isEmpty());
 }
 
 } // namespace

@@ -1,9 +1,7 @@
-// history.dat as read, summed, appended to and rewritten, the dates it holds and the due
-// dates they give; then the calibration side of the main window, driven through its own
+// history.dat as read and summed, the results appended to it, and the due dates a record's
+// dates give; then the calibration side of the main window, driven through its own
 // controls: the next due date on the details tab, the listing of instruments falling due,
 // the history tab, and the start-up reminder. Today is Saturday 5 December 2026 throughout.
-#include "calibration/date_forms.h"
-#include "calibration/due_date.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "calibration/result_box.h"
@@ -13,9 +11,6 @@
 
 using namespace durnmoor;
 using namespace durnmoor::test;
-using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
@@ -54,11 +49,13 @@ product_record calibrated_on(const std::string &no, const std::string &day,
     return make_record({no, what, "AVAILABLE", " 12 ", day, month, year});
 }
 
-// Intervals longer than can be typed, and a date that is no date, each after an instrument
-// with other dates; last, an instrument to type into.
+// Intervals longer than can be typed (one with fields far beyond a text box's usual limit
+// too), and a date that is no date, each after an instrument with other dates; last, an
+// instrument to type into.
 const std::string due_register =
     file_of({make_record({"A-1", "shown first", "AVAILABLE", " 1 ", "9", "May", "2026"}),
-             make_record({"B-120", "Probe", "AVAILABLE", " 120 ", "5", "April", "2026"}),
+             with(make_record({"B-120", "Probe", "AVAILABLE", " 120 ", "5", "April", "2026"}),
+                  {{location, std::string(1 << 17, 'l')}, {serial_no, std::string(40000, 's')}}),
              make_record({"B-1e5", "Probe", "AVAILABLE", " 100000 ", "5", "April", "2026"}),
              make_record({"B-31", "Probe", "AVAILABLE", " 6 ", "31", "April", "2026"}),
              make_record({"DMM-014", "Bench multimeter"})});
@@ -81,7 +78,7 @@ private slots:
         auto row = [](const char *name, QByteArrayList costs, const char *total, const char *avg) {
             QTest::newRow(name) << costs << QString(total) << QString(avg);
         };
-        row("three costs", {"100", " 100 ", "50.00 GBP"}, "250.00", "83.3333");
+        row("three costs", {"1e2", " 100 ", "50.00 GBP"}, "250.00", "83.3333");
         row("n/a counted, not summed", {"n/a", "12.5"}, "12.50", "6.25");
         row("no records", {}, "0.00", "");
         row("overflow adds nothing", {"922337203685000", "476", "922337203685000"},
@@ -104,63 +101,38 @@ private slots:
         QTEST(figures.average ? QString::fromStdString(figures.average->format()) : "", "average");
     }
 
-    // A result appended as "&Update Result" does it: the file read and locked, the record
-    // added at its end, the file replaced through its twin. Old bytes are left alone unless
-    // they would misalign the new record; a rewrite copying every record writes what it
-    // could read. Only blanks are trimmed from a result; it cannot hold the end marker.
-    void append_data()
+    // A result as "&Update Result" appends it: only blanks are trimmed, a last line end adds
+    // no line, and no line may read as the end marker. (Appending to a file of any bytes and
+    // line ends, and rewriting it: the history fuzz target.)
+    void result_lines_data()
     {
-        QTest::addColumn<std::string>("before");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<std::string>("after"); // empty: refused
-        QTest::addColumn<std::string>("rewritten");
-        const std::string a = cal("A\xE9", "n/a", "ok\r\n\r\n#1RESULT\r\n");
-        const std::string bad = "X\r\nY\r\nZ\r\n#1RESULTS\r\n" + a + "1\r\n2\r\n3\r\n4\r\n";
-        const std::string lf = "A\xE9\n05/12/2026\nn/a\n#1RESULT\nok\n\n#1RESULT\n#2RESULT\n";
-        const std::string b = cal("B", "1", "half\r\n"), none;
-        const auto n = [](const std::string &result) { return cal("N", "10", result); };
-        const std::string done = n("done\r\n");
-        // Lines the reader cannot use stay in the file; empty lines complete their group.
-        const std::string mac = "A\r05/12/2026\r1\r#1RESULT\rok\r#2RESULT\r";
+        QTest::addColumn<std::string>("lines"); // as stored, each ended by CR LF; empty: refused
         // clang-format off
-        QTest::newRow("bare LF") << lf << "done" << lf + done << a;
-        QTest::newRow("malformed groups") << bad << "done" << bad + done << a;
-        QTest::newRow("unterminated last record") << a + b.substr(0, b.size() - 12) << "done"
-            << a + b + done << a + b;
-        QTest::newRow("old Mac line ends") << mac << "done" << mac + "\r\n\r\n\r\n\r\n" + done << none;
-        QTest::newRow("two lines left over") << a + "x\r\ny" << "done" << a + "x\r\ny\r\n\r\n\r\n" + done << a;
-        QTest::newRow("empty is one empty line") << none << " \r\n " << n("\r\n") << none;
-        QTest::newRow("last line end adds no line") << none << "OK\nDrift\n" << n("OK\r\nDrift\r\n") << none;
-        QTest::newRow("CR LF typed") << none << "ok\r\nDrift" << n("ok\r\nDrift\r\n") << none;
-        QTest::newRow("end marker with more kept") << none << "#2RESULT x" << n("#2RESULT x\r\n") << none;
-        QTest::newRow("end marker refused") << none << "ok\r\n#2RESULT\nmore" << none << none;
-        QTest::newRow("only blanks trimmed") << none << "  \n\tfirst\t\n\nlast \n  "
-            << n("\r\n\tfirst\t\r\n\r\nlast \r\n") << none;
+        QTest::newRow("empty is one empty line") << " \r\n " << std::string("\r\n");
+        QTest::newRow("last line end adds no line") << "OK\nDrift\n" << std::string("OK\r\nDrift\r\n");
+        QTest::newRow("CR LF typed") << "ok\r\nDrift" << std::string("ok\r\nDrift\r\n");
+        QTest::newRow("end marker with more kept") << "#2RESULT x" << std::string("#2RESULT x\r\n");
+        QTest::newRow("end marker refused") << "ok\r\n#2RESULT\nmore" << std::string();
+        QTest::newRow("only blanks trimmed") << "  \n\tfirst\t\n\nlast \n  "
+            << std::string("\r\n\tfirst\t\r\n\r\nlast \r\n");
         // clang-format on
     }
-    void append()
+    void result_lines()
     {
-        QFETCH(std::string, before);
         QFETCH(QString, typed);
-        QFETCH(std::string, after);
-        TestEnv env;
-        env.write_file("history.dat", before);
+        QFETCH(std::string, lines);
         const auto result = encode_result(typed);
-        QCOMPARE(result.has_value(), !after.empty());
-        DataFile file = DataFile::read_for_rewrite(history_file(env.dir()));
-        const HistoryData data(file.bytes());
+        QCOMPARE(result.has_value(), !lines.empty());
         if (result)
-            QVERIFY(file.replace(*data.with_appended("N", "05/12/2026", "10", *result)).ok);
-        QCOMPARE(env.read_file("history.dat"), result ? after : before);
-        HistoryRewrite rewrite(data);
-        for (std::size_t i = 0; i < data.size(); ++i)
-            rewrite.copy(i);
-        QTEST(rewrite.bytes(), "rewritten");
+            QCOMPARE(*HistoryData().with_appended("N", "05/12/2026", "10", *result),
+                     cal("N", "10", lines));
     }
 
     // A record's own date fields as they stand in the file: blanks, capitals, longer than a
     // short field, or beyond ASCII in the system's encoding, the month named in the language
-    // of the day. A month end falls back to the last day of a shorter month.
+    // of the day. A month end falls back to the last day of a shorter month. (Intervals, and
+    // dates written and read back: the date forms' fuzz target.)
     void due_date_data()
     {
         QTest::addColumn<QByteArrayList>("fields"); // day, month, year, interval
@@ -170,15 +142,12 @@ private slots:
         };
         row("month end clamped", {"31", "January", "2027", " 1 "}, QDate(2027, 2, 28));
         row("leap day + 12", {"29", "February", "2028", " 12 "}, QDate(2029, 2, 28));
-        row("day 05, empty interval", {"05", "December", "2026", ""}, QDate(2026, 12, 5));
-        row("-1.5 cut to -1", {"5", "December", "2026", "-1.5 "}, QDate(2026, 11, 5));
         row("blanks and capitals", {" 30 ", "  JUNE ", "2026", " 12 "}, QDate(2027, 6, 30));
         row("longer than a short field", {QByteArray(40, ' ') + "30", "June", "2026", " 12 "},
             QDate(2027, 6, 30));
         row("German, beyond ASCII", {"30", "M\xc3\xa4rz", "2026", " 12 "}, QDate(2027, 3, 30));
         row("no such day", {"31", "June", "2026", " 12 "}, QDate());
         row("unknown month", {"5", "Smarch", "2026", " 12 "}, QDate());
-        row("absurd interval", {"5", "April", "2026", "999999999"}, QDate());
     }
     void due_date()
     {
@@ -189,15 +158,6 @@ private slots:
         const ProductsData data(
             file_of({make_record({"N-1", "", "", field(3), field(0), field(1), field(2)})}));
         QTEST(record_due_date(data, 0).value_or(QDate()), "due");
-    }
-
-    void date_forms()
-    {
-        QCOMPARE(parse_file_date("29/2/2028").value_or(QDate()), QDate(2028, 2, 29));
-        QVERIFY(!parse_file_date("31/04/2026") && !parse_file_date("05-12-2026"));
-        QCOMPARE(parse_joined_date(u" 5  December 2026"_s).value_or(QDate()), QDate(2026, 12, 5));
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(reminder_display(QDate(2026, 12, 5)), u"Samstag 05 Dezember 2026"_s);
     }
 
     // What a record brings with it decides its due date: never the typing limit of the
@@ -212,10 +172,8 @@ private slots:
         QTest::newRow("longer than can be typed") << "row=0; row=1" << "120" << "Saturday Apr 5 2036";
         QTest::newRow("beyond exponent form") << "row=0; row=2" << "100000" << "Wednesday Aug 5 10359";
         QTest::newRow("no such day in April") << "row=0; row=3" << "6" << "";
-        QTest::newRow("letter dropped") << "double-click=4; Text6=12a" << "12" << "Sunday Dec 5 2027";
         // The point must survive its own key, before the digit after it is typed.
         QTest::newRow("fraction") << "double-click=4; Text6=1.5" << "1.5" << "Tuesday Jan 5 2027";
-        QTest::newRow("fourth character") << "double-click=4; Text6=1234" << "123" << "Thursday Mar 5 2037";
         QTest::newRow("31 then April: no date, the previous one counts on")
             << "double-click=4; Combo1=31; Combo5=April; Text6=1" << "1" << "Sunday Jan 31 2027";
         // clang-format on
@@ -224,15 +182,15 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, due);
-        WindowFixture f(due_register);
+        WindowFixture f({due_register});
         f.run(steps);
         QTEST(f.text_of("Text6"), "interval");
         QCOMPARE(f.text_of("Text21"), due);
         QCOMPARE(f.list()->toolTip(),
                  f.text_of("Text1") + " (" + f.text_of("Text2") + ") due " + due);
-        if (steps.startsWith("row=")) { // saved unchanged, the record is written back as it was
+        if (steps.startsWith("row=")) { // saved unchanged, the record is written back whole
             f.run("Command13; Yes; Command4");
-            COMPARE_FILE(f.products(), due_register);
+            QCOMPARE(f.products(), due_register);
         }
     }
 
@@ -266,18 +224,18 @@ private slots:
         set_settling_time(0);
         const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
         WindowFixture f(
-            file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
-                     calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
-                     calibrated_on("MAR-05", "5", "March", "2026", "Caliper"),
-                     calibrated_on("JAN-10", "10", "January", "2026", "Torque wrench"),
-                     calibrated_on("FEB-01", "1", "February", "2026", "Pressure gauge"),
-                     calibrated_on("OVR-25", "1", "January", "2025", "Old meter"),
-                     calibrated_on("DEC-31", "31", "December", "2025", "Hygrometer"),
-                     with(calibrated_on("OBS-1", "5", "November", "2025", "Obsolete bridge"),
-                          {{availability, "OBSOLETE"}}),
-                     with(calibrated_on("REF-1", "5", "December", "2025", "Reference"),
-                          {{cal_mode, "REF ONLY"}}),
-                     calibrated_on("BAD-1", "xx", "May", "2025", "Unknown history")}));
+            {file_of({calibrated_on("JUL-05", "5", "July", "2026", "Thermometer"), // 7 months away
+                      calibrated_on("JUN-05", "5", "June", "2026", "Balance"),
+                      calibrated_on("MAR-05", "5", "March", "2026", "Caliper"),
+                      calibrated_on("JAN-10", "10", "January", "2026", "Torque wrench"),
+                      calibrated_on("FEB-01", "1", "February", "2026", "Pressure gauge"),
+                      calibrated_on("OVR-25", "1", "January", "2025", "Old meter"),
+                      calibrated_on("DEC-31", "31", "December", "2025", "Hygrometer"),
+                      with(calibrated_on("OBS-1", "5", "November", "2025", "Obsolete bridge"),
+                           {{availability, "OBSOLETE"}}),
+                      with(calibrated_on("REF-1", "5", "December", "2025", "Reference"),
+                           {{cal_mode, "REF ONLY"}}),
+                      calibrated_on("BAD-1", "xx", "May", "2025", "Unknown history")})});
         QFETCH(QString, steps);
         f.run(steps);
         QTEST(f.lines_of().join(", "), "listed");
@@ -327,7 +285,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, warning);
-        WindowFixture f(register_bytes(), original);
+        WindowFixture f({register_bytes(), original});
         auto *result = f.control<QPlainTextEdit>("Text26");
         // Listed by description, the instrument's history is still found by its number, exactly:
         // the entries in file order and the figures, never another instrument's or another
@@ -352,13 +310,11 @@ private slots:
         QCOMPARE(f.products(), register_bytes(saved));
         // Recorded, with or without the register: the details tab shows today as the last
         // calibration.
-        const auto shown_date = [&f] {
-            QStringList parts;
-            for (const char *box : {"Combo1", "Combo5", "Combo6"})
-                parts << f.control<QComboBox>(box)->currentText();
-            return parts.join(' ');
+        const auto shown = [&f](const char *box) {
+            return f.control<QComboBox>(box)->currentText();
         };
-        QCOMPARE(shown_date(), saved || declined ? "05 December 2026" : "10 January 2026");
+        QCOMPARE(shown("Combo1") + ' ' + shown("Combo5") + ' ' + shown("Combo6"),
+                 saved || declined ? "05 December 2026" : "10 January 2026");
         QVERIFY(f.window->windowTitle().startsWith("Durnmoor V1.0"));
         QVERIFY(steps.contains("block") ||
                 (!f.env.exists("history2.dat") && !f.env.exists("products2.dat")));
@@ -376,7 +332,7 @@ private slots:
     void clearing_the_entry_blanks_the_history()
     {
         for (const char *steps : {"Command1", "double-click=0; Command2", "fulllist", "Option6"}) {
-            WindowFixture f(register_bytes(), original);
+            WindowFixture f({register_bytes(), original});
             f.run("row=0; tab=3; history row=0");
             QCOMPARE(f.lines_of("List2").size(), 3);
             f.run(steps);
@@ -443,31 +399,28 @@ private slots:
     // due date.
     void reminders_at_start_up_data()
     {
-        QTest::addColumn<QVariantList>("settings"); // Reminder/On, Reminder/Days
+        QTest::addColumn<QVariantMap>("settings");
         QTest::addColumn<QString>("reminded");
         const QString week =
             "WEEK/is due for calibration in/7 days time./Saturday 12 December 2026";
         // clang-format off
-        QTest::newRow("a week") << QVariantList{"1", {}} << "TODAY 0, " + week + ", LATE -4, OBS -30";
-        QTest::newRow("due today or overdue") << QVariantList{"1", "0"} << "TODAY 0, LATE -4, OBS -30";
-        QTest::newRow("off") << QVariantList{"0", {}} << "";
-        QTest::newRow("absent") << QVariantList{{}, {}} << "";
+        QTest::newRow("a week") << QVariantMap{{"Reminder/On", "1"}} << "TODAY 0, " + week + ", LATE -4, OBS -30";
+        QTest::newRow("due today or overdue") << QVariantMap{{"Reminder/On", "1"}, {"Reminder/Days", "0"}}
+            << "TODAY 0, LATE -4, OBS -30";
+        QTest::newRow("off") << QVariantMap{{"Reminder/On", "0"}} << "";
+        QTest::newRow("absent") << QVariantMap() << "";
         // clang-format on
     }
     void reminders_at_start_up()
     {
-        QFETCH(QVariantList, settings);
+        QFETCH(QVariantMap, settings);
         const WindowFixture f(
-            file_of(
-                {calibrated_on("TODAY", "5", "December"), calibrated_on("WEEK", "12", "December"),
-                 calibrated_on("EIGHT", "13", "December"), calibrated_on("LATE", "1", "December"),
-                 with(calibrated_on("OBS", "5", "November"), {{availability, "OBSOLETE"}}),
-                 calibrated_on("NODATE", "31", "April")}),
-            {}, [&](TestEnv &env) {
-                for (int i : {0, 1})
-                    if (settings[i].isValid())
-                        env.settings().setValue(i ? "Reminder/Days" : "Reminder/On", settings[i]);
-            });
+            {.products = file_of(
+                 {calibrated_on("TODAY", "5", "December"), calibrated_on("WEEK", "12", "December"),
+                  calibrated_on("EIGHT", "13", "December"), calibrated_on("LATE", "1", "December"),
+                  with(calibrated_on("OBS", "5", "November"), {{availability, "OBSOLETE"}}),
+                  calibrated_on("NODATE", "31", "April")}),
+             .settings = settings});
         QWidgetList windows = open_windows("Reminder");
         // Each opens below and right of the one before.
         std::sort(windows.begin(), windows.end(),

@@ -39,11 +39,6 @@ bool TestEnv::write_sparse_file(const QString &name, qint64 size) const
     return ::truncate(QFile::encodeName(path(name)).constData(), off_t(size)) == 0;
 }
 
-qint64 more_than_memory()
-{
-    return qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE) + (qint64(1) << 30);
-}
-
 std::string TestEnv::read_file(const QString &name) const
 {
     QFile file(path(name));

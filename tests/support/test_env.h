@@ -35,13 +35,13 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-// A size more than this machine's memory could hold.
-qint64 more_than_memory();
-
 // Joins lines, each ended by CR LF.
 std::string crlf_lines(std::initializer_list<std::string> lines);
 
 } // namespace durnmoor::test
+
+// Files and records in test tables are byte strings.
+Q_DECLARE_METATYPE(std::string)
 
 namespace QTest {
 // Files are compared as std::string; a failure shows them as a byte array would.

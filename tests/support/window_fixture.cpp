@@ -4,15 +4,18 @@
 
 namespace durnmoor::test {
 
-WindowFixture::WindowFixture(const std::string &products, const std::string &history,
-                             const std::function<void(TestEnv &)> &prepare)
+WindowFixture::WindowFixture(const StartWith &start)
 {
-    if (!products.empty())
-        env.write_file(QStringLiteral("products.dat"), products);
-    if (!history.empty())
-        env.write_file(QStringLiteral("history.dat"), history);
-    if (prepare)
-        prepare(env);
+    for (const auto &[name, bytes] : {std::pair("products.dat", &start.products),
+                                      {"history.dat", &start.history},
+                                      {"contacts.dat", &start.contacts},
+                                      {"security.dat", &start.security}})
+        if (!bytes->empty())
+            env.write_file(QString::fromLatin1(name), *bytes);
+    for (auto [key, value] : start.settings.asKeyValueRange())
+        env.settings().setValue(key, value);
+    if (start.prepare)
+        start.prepare(env);
     window = std::make_unique<MainWindow>(AppContext{env.dir(), &env.settings(), &autostart});
     window->fill_form();
     window->apply_start_rights();
@@ -82,9 +85,6 @@ void WindowFixture::run(const QString &steps)
             QWidget *front = windows().constFirst();
             QTest::keyClick(front->focusWidget() ? front->focusWidget() : front,
                             step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
-        } else if (step == "no edit right") {
-            window->access().set_right(3, QStringLiteral("0"));
-            run(QStringLiteral("fulllist"));
         } else if (step.startsWith(QLatin1String("block ")))
             // a directory cannot be opened for writing, even by root
             QVERIFY(QDir(env.dir()).mkdir(step.mid(6)));
@@ -92,16 +92,6 @@ void WindowFixture::run(const QString &steps)
             const QString file = step.mid(11);
             set_file_fault([file](FileStep at, const QString &name) {
                 return at == FileStep::open && name == file ? EACCES : 0;
-            });
-        } else if (step.startsWith(QLatin1String("unrenamable ")) || step == "no name swaps") {
-            // the rename of data file F fails, or the file system cannot swap two names
-            faults_.push_back(step == "no name swaps" ? std::pair(FileStep::exchange, QString())
-                                                      : std::pair(FileStep::rename, step.mid(12)));
-            set_file_fault([faults = faults_](FileStep at, const QString &name) {
-                for (const auto &[step, file] : faults)
-                    if (at == step && (file.isEmpty() || name == file))
-                        return step == FileStep::exchange ? EINVAL : EIO;
-                return 0;
             });
         } else if (step.startsWith(QLatin1String("type "))) {
             // typed into a list box's own text, with the focus there as a user's would be
@@ -131,25 +121,25 @@ void WindowFixture::run(const QString &steps)
                 QTest::keyClicks(line, text);
             } else
                 QFAIL(qPrintable("No such box: " + step));
-        } else if (step.startsWith(QLatin1String("disabled "))) {
-            const QByteArray control_name = step.mid(9).toLatin1();
-            QObject *found = control<QAction>(control_name);
-            if (!found)
-                found = control<QWidget>(control_name);
-            QVERIFY2(found, qPrintable("Step \"" + step + "\": no such control"));
-            QVERIFY2(!found->property("enabled").toBool(),
-                     qPrintable("Step \"" + step + "\": the control is enabled"));
-        } else if (auto *action = control<QAction>(box)) {
-            // A user cannot choose a disabled menu item: a test that does has gone wrong.
-            QVERIFY2(action->isEnabled(),
-                     qPrintable("Step \"" + step + "\": the menu item is disabled"));
-            action->trigger();
-        } else if (auto *button = control<QAbstractButton>(box)) {
-            QVERIFY2(button->isEnabled(),
-                     qPrintable("Step \"" + step + "\": the button is disabled"));
-            click_button(button);
-        } else
-            QFAIL(qPrintable("Step \"" + step + "\": no such step or control"));
+        } else {
+            // A menu item or a button, chosen or clicked; for "disabled X", found disabled. A
+            // user can do neither to a disabled one: a test that does has gone wrong.
+            const bool disabled = step.startsWith(QLatin1String("disabled "));
+            const QByteArray target = (disabled ? step.mid(9) : step).toLatin1();
+            auto *action = control<QAction>(target);
+            QObject *found =
+                action ? static_cast<QObject *>(action) : control<QAbstractButton>(target);
+            QVERIFY2(found, qPrintable("Step \"" + step + "\": no such step or control"));
+            QVERIFY2(found->property("enabled").toBool() != disabled,
+                     qPrintable("Step \"" + step + "\": the control is " +
+                                (disabled ? "enabled" : "disabled")));
+            if (disabled)
+                continue;
+            if (action)
+                action->trigger();
+            else
+                click_button(static_cast<QAbstractButton *>(found));
+        }
     }
 }
 
@@ -173,10 +163,11 @@ QString WindowFixture::form(std::initializer_list<const char *> controls) const
 
 QStringList WindowFixture::lines_of(const char *list) const
 {
-    const auto *l = control<QListView>(list);
+    const auto *combo = control<QComboBox>(list);
+    const QAbstractItemModel *model = combo ? combo->model() : control<QListView>(list)->model();
     QStringList lines;
-    for (int i = 0; i < l->model()->rowCount(); ++i)
-        lines << l->model()->index(i, 0).data().toString();
+    for (int i = 0; i < model->rowCount(); ++i)
+        lines << model->index(i, 0).data().toString();
     return lines;
 }
 
@@ -214,11 +205,6 @@ QWidgetList open_windows(const char *name)
         if (window->objectName() == QLatin1String(name) && window->isVisible())
             found << window;
     return found;
-}
-
-QList<QByteArray> file_lines(const std::string &bytes)
-{
-    return QByteArray::fromStdString(bytes).split('\n');
 }
 
 product_record make_record(const RecordFields &fields)

@@ -20,14 +20,19 @@
 
 namespace durnmoor::test {
 
+// What the private directory holds when the window starts: the data files that are not
+// empty, the settings given, then whatever prepare puts there.
+struct StartWith {
+    std::string products, history, contacts, security;
+    QVariantMap settings;
+    std::function<void(TestEnv &)> prepare;
+};
+
 // The main window over a private TestEnv, started as the program starts it (without the
 // splash pause) and shown offscreen.
 class WindowFixture {
 public:
-    // Files to put in place before the window starts, then the window itself.
-    // prepare runs in the private directory before the window starts.
-    explicit WindowFixture(const std::string &products = {}, const std::string &history = {},
-                           const std::function<void(TestEnv &)> &prepare = {});
+    explicit WindowFixture(const StartWith &start = {});
     ~WindowFixture();
 
     TestEnv env;
@@ -46,7 +51,7 @@ public:
         return nullptr;
     }
     QListView *list() const { return control<QListView>("List1"); }
-    // Every line of a list of the window, top to bottom.
+    // Every line of a list, or every entry of a list box, of the window, top to bottom.
     QStringList lines_of(const char *list = "List1") const;
     QString text_of(const char *box) const { return control<QLineEdit>(box)->text(); }
     // Which of the named controls are enabled, in the order given.
@@ -64,12 +69,9 @@ public:
     //   ComboN=text                 an entry picked from a list box
     //   Return, Escape              a press of that key where the focus is
     //   close                       the window in front closed by its close control
-    //   no edit right               the edit right withdrawn, then "Full Listing"
     //   block F                     a folder put where file F goes, so it cannot be written
     //   unreadable F                every later read of data file F fails as if refused
-    //   unrenamable F               every later rename of a twin over data file F fails
-    //   no name swaps               the file system cannot swap two files' names
-    //   disabled X                  control or menu item X there and disabled; nothing done
+    //   disabled X                  button or menu item X there and disabled; nothing done
     //   any other name              a click on that button, option or tick box, or a choice
     //                               of that menu item
     // Fails the test, and runs no further step, on a step it does not know, a control that is
@@ -82,9 +84,6 @@ public:
     // enabled ("details: N-9|Probe| Text1 Command4").
     QString form(std::initializer_list<const char *> controls) const;
     std::string history() const { return env.read_file(QStringLiteral("history.dat")); }
-
-private:
-    std::vector<std::pair<FileStep, QString>> faults_; // planted by the steps so far
 };
 
 // A record with the given fields and every other line empty (the reserved lines too).
@@ -108,14 +107,5 @@ QStringList shown_messages();
 // The visible top-level windows with this object name ("SettingsPro" for the log-in), once
 // the windows closed for good are deleted, as the event loop would delete them.
 QWidgetList open_windows(const char *name);
-
-// Lines with their CR kept, so that a missing CR still shows in a failure.
-QList<QByteArray> file_lines(const std::string &bytes);
-// Two files compared line by line for a readable failure, then byte for byte.
-#define COMPARE_FILE(actual, expected)                                                             \
-    do {                                                                                           \
-        QCOMPARE(durnmoor::test::file_lines(actual), durnmoor::test::file_lines(expected));        \
-        QCOMPARE(QByteArray::fromStdString(actual), QByteArray::fromStdString(expected));          \
-    } while (false)
 
 } // namespace durnmoor::test

@@ -61,7 +61,8 @@ bool strtod_reading(std::string_view text, double &value)
 void require_reads_back(double value)
 {
     const std::string stored = number_form(value);
-    require(stored.size() >= 3 && (stored[0] == ' ' || stored[0] == '-') && stored.back() == ' ');
+    // A sign only before a number below zero: negative zero is stored as " 0 ".
+    require(stored.size() >= 3 && stored[0] == (value < 0 ? '-' : ' ') && stored.back() == ' ');
     require(stored.find_first_of("eE") == std::string::npos);
     require(stored.compare(1, 2, "0.") != 0); // no zero before the point
     require(leading_number(stored) == value);
