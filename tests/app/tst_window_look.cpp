@@ -49,6 +49,8 @@ product_record calibrated(const std::string &number, const std::string &day,
     return make_record({number, "", "AVAILABLE", "12", day, month, "2025"});
 }
 
+const std::string boss = crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "});
+
 } // namespace
 
 class WindowLookTest : public QObject {
@@ -62,10 +64,10 @@ private slots:
     // Tab order, as typing into it would do nothing.
     void locked_fields_read_clearly()
     {
-        WindowFixture f(
-            file_of({make_record({"DMM-014", "Bench multimeter"})}),
-            crlf_lines({"DMM-014", "05/12/2025", "80.00", "#1RESULT", "In tolerance", "#2RESULT"}),
-            [](TestEnv &env) { env.write_file("contacts.dat", contacts); });
+        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench multimeter"})}),
+                         .history = crlf_lines({"DMM-014", "05/12/2025", "80.00", "#1RESULT",
+                                                "In tolerance", "#2RESULT"}),
+                         .contacts = contacts});
         f.run("row=0; tab=1; Combo7=Calibra GmbH; tab=3; history row=0; tab=2");
         const QColor editable = painted(f.control<QLineEdit>("Text31")).background;
         QColor locked_background;
@@ -98,7 +100,7 @@ private slots:
     // fields grow when the window does.
     void fits_a_laptop_screen()
     {
-        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench multimeter"})})});
         MainWindow &window = *f.window;
         const QSize smallest = window.minimumSizeHint().expandedTo(window.minimumSize());
         QVERIFY2(smallest.width() <= 1000 && smallest.height() <= 560,
@@ -151,9 +153,11 @@ private slots:
     void date_lists_open_at_the_shown_value()
     {
         QFETCH(QString, steps);
-        WindowFixture f(file_of({with(
-            make_record({"DMM-014", "Bench multimeter", "AVAILABLE", "12", "3", "March", "1999"}),
-            {{purchase_day, "14"}, {purchase_month, "April"}, {purchase_year, "2019"}})}));
+        WindowFixture f(
+            {.products = file_of({with(
+                 make_record(
+                     {"DMM-014", "Bench multimeter", "AVAILABLE", "12", "3", "March", "1999"}),
+                 {{purchase_day, "14"}, {purchase_month, "April"}, {purchase_year, "2019"}})})});
         f.run(steps);
         QStringList shown;
         for (const auto &date :
@@ -199,7 +203,7 @@ private slots:
     void a_change_says_what_it_did()
     {
         QFETCH(QString, steps);
-        WindowFixture f(file_of({make_record({"DMM-014", "Bench multimeter"})}));
+        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench multimeter"})})});
         QCOMPARE(f.window->status().shown(), "");
         f.run(steps);
         QTEST(f.window->status().shown(), "news");
@@ -223,14 +227,12 @@ private slots:
     void reminders_follow_the_log_in()
     {
         WindowFixture f(
-            file_of({calibrated("LATE-1", "1", "December"),
-                     calibrated("A-MUCH-LONGER-INSTRUMENT-NUMBER-OF-THE-LAB", "5", "December"),
-                     calibrated("WEEK", "12", "December")}),
-            {}, [](TestEnv &env) {
-                env.settings().setValue("Pass/Word", "YES");
-                env.settings().setValue("Reminder/On", "1");
-                env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-            });
+            {.products =
+                 file_of({calibrated("LATE-1", "1", "December"),
+                          calibrated("A-MUCH-LONGER-INSTRUMENT-NUMBER-OF-THE-LAB", "5", "December"),
+                          calibrated("WEEK", "12", "December")}),
+             .security = boss,
+             .settings = {{"Pass/Word", "YES"}, {"Reminder/On", "1"}}});
         QTest::qWait(20);
         QVERIFY(open_windows("Reminder").isEmpty());
         f.run("Text2=Boss; Text1=Pw; Command1");
@@ -267,10 +269,7 @@ private slots:
             box->adjustSize();
             QVERIFY2(box->width() >= title_width(title), title);
         }
-        WindowFixture f({}, {}, [](TestEnv &env) {
-            env.settings().setValue("Pass/Word", "YES");
-            env.write_file("security.dat", crlf_lines({"Boss", "Pw", " 1 ", " 1 ", " 1 "}));
-        });
+        WindowFixture f({.security = boss, .settings = {{"Pass/Word", "YES"}}});
         const auto fits = [](const char *name) {
             const QWidgetList open = open_windows(name);
             return open.size() == 1 && open[0]->width() >= title_width(open[0]->windowTitle());

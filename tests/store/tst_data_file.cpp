@@ -13,6 +13,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -56,9 +58,10 @@ QString failing(FileStep step, QString data)
     return step > FileStep::lock && step < FileStep::rename ? data.replace(".dat", "2.dat") : data;
 }
 
-// A writer in a process of its own that adds one to the number products.dat holds, 150
-// times over, the way the program rewrites a file; it ends with 1 as soon as a rewrite fails.
-pid_t start_counter(const TestEnv &env)
+// A writer in a process of its own that rewrites products.dat the way the program does, times
+// times over, each time with what next makes of what the file held; it ends with 1 as soon as
+// a rewrite fails.
+pid_t start_writer(const TestEnv &env, std::string (*next)(const std::string &), int times)
 {
     const pid_t pid = ::fork();
     if (pid != 0)
@@ -67,10 +70,9 @@ pid_t start_counter(const TestEnv &env)
         std::signal(signal, SIG_DFL);
     int status = 0;
     try {
-        for (int time = 0; time < 150 && status == 0; ++time) {
+        for (int time = 0; time < times && status == 0; ++time) {
             DataFile file = DataFile::read_for_rewrite(products_file(env.dir()));
-            const std::string next = std::to_string(std::stol(file.bytes()) + 1) + "\r\n";
-            status = file.ok() && file.replace(next).ok ? 0 : 1;
+            status = file.ok() && file.replace(next(file.bytes())).ok ? 0 : 1;
         }
     } catch (...) {
         status = 2; // whatever escapes must end the child here, not run more tests
@@ -393,12 +395,41 @@ private slots:
         QVERIFY(DataFile::read_for_rewrite(products_file(env.dir())).replace("after\r\n").ok);
     }
 
-    // Two writers at once: the lock makes each read and rewrite one step, so no change is lost.
-    void racing_writers_lose_no_change()
+    // Writers killed at random moments, then two writers at once: the data file always reads
+    // as one whole version, the next rewrite copes with the twin a kill left, and the lock
+    // makes each read and rewrite one step, so no change is lost.
+    void killed_or_racing_writers_leave_a_whole_file()
     {
         TestEnv env;
-        env.write_file("products.dat", "0\r\n");
-        const pid_t a = start_counter(env), b = start_counter(env);
+        // Two versions of different sizes; a torn or cut write is neither of them.
+        static const std::string first(200000, 'a'), second(450000, 'b');
+        env.write_file("products.dat", first);
+        const auto other = [](const std::string &old) { return old == first ? second : first; };
+        QRandomGenerator random(20261206);
+        int kills = 0, changes = 0, twins_left = 0;
+        std::string last = first;
+        // Mostly early in a rewrite; now and then late enough for several to finish.
+        for (; kills < 150; ++kills) {
+            const pid_t writer = start_writer(env, other, 1000000);
+            QVERIFY(writer > 0); // to kill, -1 would mean every process there is
+            QThread::usleep(kills % 20 == 0 ? 300000 : random.bounded(1000, 40000));
+            ::kill(writer, SIGKILL);
+            QCOMPARE(exit_status(writer), -1);
+            const std::string now = env.read_file("products.dat");
+            QVERIFY2(now == first || now == second, qPrintable(QString("kill %1").arg(kills)));
+            changes += now != last;
+            twins_left += env.exists("products2.dat");
+            last = now;
+        }
+        QVERIFY2(changes > 0, "no writer got as far as a rename");
+        QVERIFY2(twins_left > 0, "no writer was killed part way through a rewrite");
+        const auto zero = [](const std::string &) { return std::string("0\r\n"); };
+        QCOMPARE(exit_status(start_writer(env, zero, 1)), 0);
+        QVERIFY(!env.exists("products2.dat"));
+        const auto add_one = [](const std::string &old) {
+            return std::to_string(std::stol(old) + 1) + "\r\n";
+        };
+        const pid_t a = start_writer(env, add_one, 150), b = start_writer(env, add_one, 150);
         QCOMPARE(std::pair(exit_status(a), exit_status(b)), std::pair(0, 0));
         QCOMPARE(env.read_file("products.dat"), "300\r\n");
     }
