@@ -42,6 +42,7 @@ endfunction()
 
 durnmoor_fuzz(register fuzz_products_file)
 durnmoor_fuzz(text fuzz_number_form)
+durnmoor_fuzz(audit fuzz_audit_line)
 durnmoor_fuzz(register fuzz_search)
 durnmoor_fuzz(calibration fuzz_history_file)
 durnmoor_fuzz(calibration fuzz_date_forms)
