@@ -40,15 +40,40 @@ enum Member : unsigned {
 
 Member member_named(std::string_view name)
 {
-    static constexpr std::pair<std::string_view, Member> members[] = {
-        {"seq", seq_member},         {"time", time_member},   {"user", user_member},
-        {"action", action_member},   {"file", file_member},   {"key", key_member},
-        {"changes", changes_member}, {"after", after_member}, {"entry", entry_member},
-        {"prev", prev_member}};
-    for (const auto &[known, member] : members)
-        if (known == name)
-            return member;
-    return Member(0);
+    // By the first letter, then the whole name: this runs for every key of every line.
+    Member member = Member(0);
+    std::string_view known;
+    switch (name.empty() ? '\0' : name.front()) {
+    case 's':
+        member = seq_member, known = "seq";
+        break;
+    case 't':
+        member = time_member, known = "time";
+        break;
+    case 'u':
+        member = user_member, known = "user";
+        break;
+    case 'a':
+        member = name.size() == 6 ? action_member : after_member;
+        known = name.size() == 6 ? "action" : "after";
+        break;
+    case 'f':
+        member = file_member, known = "file";
+        break;
+    case 'k':
+        member = key_member, known = "key";
+        break;
+    case 'c':
+        member = changes_member, known = "changes";
+        break;
+    case 'e':
+        member = entry_member, known = "entry";
+        break;
+    case 'p':
+        member = prev_member, known = "prev";
+        break;
+    }
+    return name == known ? member : Member(0);
 }
 
 bool read_key(JsonReader &json, std::vector<std::string> &key)
@@ -68,17 +93,18 @@ bool read_key(JsonReader &json, std::vector<std::string> &key)
     return json.take(']');
 }
 
-bool read_change(JsonReader &json, FieldChange &change, std::string &name)
+bool read_change(JsonReader &json, FieldChange &change)
 {
     if (!json.take('{'))
         return false;
     bool field = false;
+    std::string_view name;
     change.old_value.reset();
     change.new_value.reset();
     if (json.take('}'))
         return false;
     do {
-        if (!json.text(name) || !json.take(':'))
+        if (!json.name(name) || !json.take(':'))
             return false;
         std::optional<std::string> *side = name == "old"   ? &change.old_value
                                            : name == "new" ? &change.new_value
@@ -97,7 +123,7 @@ bool read_change(JsonReader &json, FieldChange &change, std::string &name)
     return json.take('}') && field;
 }
 
-bool read_changes(JsonReader &json, std::vector<FieldChange> &changes, std::string &name)
+bool read_changes(JsonReader &json, std::vector<FieldChange> &changes)
 {
     changes.clear();
     if (!json.take('['))
@@ -105,13 +131,13 @@ bool read_changes(JsonReader &json, std::vector<FieldChange> &changes, std::stri
     if (json.take(']'))
         return true;
     do {
-        if (!read_change(json, changes.emplace_back(), name))
+        if (!read_change(json, changes.emplace_back()))
             return false;
     } while (json.take(','));
     return json.take(']');
 }
 
-bool read_member(JsonReader &json, Member member, AuditEntry &into, std::string &name)
+bool read_member(JsonReader &json, Member member, AuditEntry &into)
 {
     switch (member) {
     case seq_member:
@@ -127,7 +153,7 @@ bool read_member(JsonReader &json, Member member, AuditEntry &into, std::string 
     case key_member:
         return read_key(json, into.key);
     case changes_member:
-        return read_changes(json, into.changes, name);
+        return read_changes(json, into.changes);
     case after_member:
         return json.text(into.after);
     case entry_member:
@@ -231,15 +257,15 @@ bool read_audit_line(std::string_view line, AuditEntry &into)
     if (!json.take('{') || json.take('}'))
         return false;
     unsigned seen = 0;
-    std::string name;
+    std::string_view name;
     do {
-        if (!json.text(name) || !json.take(':'))
+        if (!json.name(name) || !json.take(':'))
             return false;
         const Member member = member_named(name);
         if (seen & member)
             return false;
         seen |= member;
-        if (!read_member(json, member, into, name))
+        if (!read_member(json, member, into))
             return false;
     } while (json.take(','));
     return json.take('}') && json.at_end() && (seen & required_members) == required_members;

@@ -24,18 +24,38 @@ public:
     explicit JsonReader(std::string_view text);
 
     // The character c next.
-    bool take(char c);
+    bool take(char c)
+    {
+        // Lines as the trail writes them have no blanks: the character is looked at first.
+        if (p_ < end_ && *p_ == static_cast<unsigned char>(c)) {
+            ++p_;
+            return true;
+        }
+        blanks();
+        if (p_ < end_ && *p_ == static_cast<unsigned char>(c)) {
+            ++p_;
+            return true;
+        }
+        return false;
+    }
     bool at_end();
     // A string, in UTF-8: its escapes resolved, refused when it holds a raw control
     // character, bytes that are not UTF-8 or half a surrogate pair.
     bool text(std::string &out);
+    // The name of a key: a string, as a view of the JSON text itself unless it holds
+    // escapes. Valid until the next call: names are compared, not kept.
+    bool name(std::string_view &out);
     // A whole number from 1 up, as JSON writes it: no sign, point or exponent.
     bool whole_number(std::int64_t &out);
     // Any JSON value, for a key this version does not know; nested at most 64 deep.
     bool skip_value(int depth = 0);
 
 private:
-    void blanks();
+    void blanks()
+    {
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\n' || *p_ == '\r'))
+            ++p_;
+    }
     bool word(std::string_view literal);
     std::size_t digits();
     bool number();
@@ -45,7 +65,8 @@ private:
 
     const unsigned char *p_;
     const unsigned char *end_;
-    std::string scratch_;
+    std::string name_;    // a name that had escapes, decoded
+    std::string skipped_; // a string passed over
 };
 
 } // namespace durnmoor

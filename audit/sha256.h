@@ -27,8 +27,9 @@ private:
     std::unique_ptr<Context> context_;
 };
 
-// 64 lowercase hex digits.
+// 64 lowercase hex digits; into out, whose storage is reused.
 std::string hex_of(const Sha256Digest &digest);
+void hex_into(const Sha256Digest &digest, std::string &out);
 std::string sha256_hex(std::string_view bytes);
 
 } // namespace durnmoor

@@ -56,7 +56,7 @@ void TrailChain::line(std::string_view bytes, bool whole)
     const bool follows = whole && entry && entry_.seq == next_seq_ && entry_.prev == next_prev_;
     if (!follows && first_break_ == 0)
         first_break_ = lines_;
-    next_prev_ = hex_of(hash_.of(bytes));
+    hex_into(hash_.of(bytes), next_prev_);
     next_seq_ = entry ? entry_.seq + 1 : lines_ + 1;
     if (entry)
         learn(entry_);
@@ -82,7 +82,7 @@ void TrailChain::learn(const AuditEntry &entry)
         files_.push_back({entry.file, {}, {}, 0});
         state = &files_.back();
     }
-    state->before = std::move(state->after);
+    std::swap(state->before, state->after); // the storage of both is reused line after line
     state->after = entry.after;
     state->by_seq = entry.seq;
 }

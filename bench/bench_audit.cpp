@@ -2,6 +2,9 @@
 // flush of a line as long; checking the chain of a trail of a million entries, and indexing
 // it for the viewer, beside reading the file into memory; and hashing its lines with the
 // crypto library the chain uses beside Qt's own SHA-256.
+// A flush's time on a shared disk drifts by the second: run with
+// --benchmark_enable_random_interleaving=true so that the append and its floor meet the
+// same disk.
 #include "generate.h"
 
 #include "audit/audit_trail.h"
