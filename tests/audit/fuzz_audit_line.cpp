@@ -1,12 +1,16 @@
 // Any bytes as a line of the audit trail, as the text of an entry, and as a whole trail:
-// whatever reads as an entry writes a line that reads back to it, byte for byte the same
-// when written again; any text written into an entry reads back; and the chain says the
-// same of a trail however its bytes arrive, and takes a line that follows its last.
+// whatever reads as an entry holds the texts Qt's JSON reader finds in it, and writes a line
+// that reads back to it, byte for byte the same when written again; any text written into
+// an entry reads back; and the chain says the same of a trail however its bytes arrive, and
+// takes a line that follows its last.
 #include "audit/audit_entry.h"
 #include "audit/trail_chain.h"
 
 #include "fuzz_support.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 using namespace durnmoor;
@@ -31,6 +35,19 @@ DURNMOOR_FUZZ_TARGET(text)
         const auto again = read_audit_line(line);
         require(again && *again == *entry);
         require(audit_line(*again) == line);
+        // Qt's JSON reader, where it takes the line too, finds the same texts in it.
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray(text.data(), qsizetype(text.size()))).object();
+        if (!json.isEmpty()) {
+            for (const auto &[key, value] : {std::pair{"user", &entry->user},
+                                             {"time", &entry->time},
+                                             {"action", &entry->action},
+                                             {"prev", &entry->prev}})
+                require(json[key].toString() == fuzz::utf8(*value));
+            if (!entry->changes.empty() && entry->changes[0].new_value)
+                require(json["changes"][0]["new"].toString() ==
+                        fuzz::utf8(*entry->changes[0].new_value));
+        }
     }
 
     const std::string field(text);

@@ -211,7 +211,12 @@ private slots:
     {
         QFETCH(std::string, line);
         QFETCH(bool, entry);
-        QCOMPARE(read_audit_line(line).has_value(), entry);
+        const auto read = read_audit_line(line);
+        QCOMPARE(read.has_value(), entry);
+        // What is read is what another JSON reader finds there.
+        if (read)
+            QCOMPARE(QString::fromStdString(read->user),
+                     QJsonDocument::fromJson(QByteArray::fromStdString(line))["user"].toString());
     }
 
     void numbering_goes_on_after_reopening()
