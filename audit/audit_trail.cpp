@@ -183,8 +183,8 @@ std::optional<QString> AuditTrail::append_once(AuditEntry &entry, bool &read_aga
         bytes += '\n';
     const std::size_t line_start = bytes.size();
     append_audit_line(bytes, entry);
-    const std::string_view line = std::string_view(bytes).substr(line_start);
     bytes += '\n';
+    const std::string_view line(bytes.data() + line_start, bytes.size() - line_start - 1);
 
     const off_t old_size = status.st_size;
     int error = planted_fault(FileStep::append, path_);
