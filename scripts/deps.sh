@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build needs, only when one is missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
-          libbenchmark-dev xdg-utils clang libclang-rt-14-dev
+          libbenchmark-dev libssl-dev xdg-utils clang libclang-rt-14-dev
           dpkg-dev desktop-file-utils appstream
           fonts-liberation poppler-utils "$@")
 missing=()

@@ -4,7 +4,8 @@ namespace durnmoor {
 
 namespace {
 QDate fixed_today;
-}
+QDateTime fixed_now;
+} // namespace
 
 QDate today()
 {
@@ -14,6 +15,16 @@ QDate today()
 void set_fixed_today(QDate date)
 {
     fixed_today = date;
+}
+
+QDateTime now_utc()
+{
+    return fixed_now.isValid() ? fixed_now.toUTC() : QDateTime::currentDateTimeUtc();
+}
+
+void set_fixed_now(QDateTime moment)
+{
+    fixed_now = std::move(moment);
 }
 
 } // namespace durnmoor

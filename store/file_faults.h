@@ -9,7 +9,8 @@ namespace durnmoor {
 // The steps of reading and rewriting a data file, for tests that make one of them fail.
 // exchange is the swap of names of a change to two files (planted as EINVAL it is refused
 // as by a file system that cannot do it); put_back is putting the first file back when
-// the second could not be renamed.
+// the second could not be renamed. append and sync_append are adding a line to a file that
+// is only ever appended to, and flushing it.
 enum class FileStep {
     open,
     read,
@@ -20,7 +21,9 @@ enum class FileStep {
     sync_twin,
     rename,
     exchange,
-    put_back
+    put_back,
+    append,
+    sync_append
 };
 
 // Tests make a step fail as the system would, with an error number; 0 lets it run.

@@ -42,5 +42,6 @@ endfunction()
 
 durnmoor_fuzz(store fuzz_record_files)
 durnmoor_fuzz(text fuzz_number_form)
+durnmoor_fuzz(audit fuzz_audit_line)
 durnmoor_fuzz(calibration fuzz_history_file)
 durnmoor_fuzz(calibration fuzz_date_forms)

@@ -14,6 +14,7 @@ TestEnv::TestEnv(QDate today)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     set_fixed_today(today);
+    set_fixed_now(QDateTime(today, QTime(9, 30), Qt::UTC));
     settings_ = std::make_unique<QSettings>(dir_.filePath(QStringLiteral("settings.ini")),
                                             QSettings::IniFormat);
     Messages::set_test_mode(true);
@@ -24,6 +25,7 @@ TestEnv::~TestEnv()
 {
     Messages::clear();
     set_fixed_today(QDate());
+    set_fixed_now(QDateTime());
 }
 
 void TestEnv::write_file(const QString &name, const std::string &bytes) const

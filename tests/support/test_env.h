@@ -13,8 +13,8 @@
 namespace durnmoor::test {
 
 // A private world for one test: its own program directory, its own settings file, a
-// fixed "today" (5 December 2026 unless told otherwise), English names, and message
-// boxes that are recorded instead of shown.
+// fixed "today" (5 December 2026 unless told otherwise) and "now" (09:30 UTC that day),
+// English names, and message boxes that are recorded instead of shown.
 class TestEnv {
 public:
     explicit TestEnv(QDate today = QDate(2026, 12, 5));

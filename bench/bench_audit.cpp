@@ -1,0 +1,186 @@
+// The audit trail: one flushed append to a trail of 10,000 entries beside a bare write and
+// flush of a line as long; checking the chain of a trail of a million entries, and indexing
+// it for the viewer, beside reading the file into memory; and hashing its lines with the
+// crypto library the chain uses beside Qt's own SHA-256.
+// A flush's time on a shared disk drifts by the second: run with
+// --benchmark_enable_random_interleaving=true so that the append and its floor meet the
+// same disk.
+#include "generate.h"
+
+#include "audit/audit_trail.h"
+#include "audit/sha256.h"
+#include "audit/trail_index.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace durnmoor;
+
+namespace {
+
+constexpr int small_trail = 10000;
+constexpr int large_trail = 1000000;
+
+// An instrument's location changed, as most entries will be: about 330 bytes a line.
+AuditEntry change_entry(std::int64_t i)
+{
+    AuditEntry entry;
+    entry.time = "2026-12-05T09:30:00.000Z";
+    entry.user = "ann";
+    entry.action = audit_action::instrument_change;
+    entry.file = "products.dat";
+    entry.key = {bench::instrument_number(static_cast<int>(i % 100000))};
+    entry.changes = {{"location", "Lab " + std::to_string(i % 7), "Lab " + std::to_string(i % 5)}};
+    entry.after = sha256_hex(std::to_string(i));
+    return entry;
+}
+
+// A trail of count entries that chains, written into a folder of its own.
+QTemporaryDir *trail_folder(int count)
+{
+    auto *dir = new QTemporaryDir;
+    QFile file(QDir(dir->path()).filePath(QString::fromLatin1(audit_log_name)));
+    if (!file.open(QIODevice::WriteOnly))
+        return dir;
+    Sha256 hash;
+    std::string prev(no_prev_line), bytes;
+    for (int i = 1; i <= count; ++i) {
+        AuditEntry entry = change_entry(i);
+        entry.seq = i;
+        entry.prev = prev;
+        const std::size_t start = bytes.size();
+        append_audit_line(bytes, entry);
+        prev = hex_of(hash.of(std::string_view(bytes).substr(start)));
+        bytes += '\n';
+        if (bytes.size() > (16 << 20) || i == count) {
+            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            bytes.clear();
+        }
+    }
+    return dir;
+}
+
+// Made once, on first use, and removed at exit.
+const QString &large_folder()
+{
+    static const QString path = [] {
+        static std::unique_ptr<QTemporaryDir> dir(trail_folder(large_trail));
+        return dir->path();
+    }();
+    return path;
+}
+
+QString log_in(const QString &folder)
+{
+    return QDir(folder).filePath(QString::fromLatin1(audit_log_name));
+}
+
+void BM_Append(benchmark::State &state)
+{
+    const std::unique_ptr<QTemporaryDir> dir(trail_folder(small_trail));
+    AuditTrail trail(dir->path());
+    if (!trail.open() || trail.last_seq() != small_trail)
+        return state.SkipWithError("the trail could not be read");
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        AuditEntry entry = change_entry(i++);
+        if (trail.append(entry))
+            return state.SkipWithError("the entry could not be appended");
+    }
+}
+
+// The floor: the same bytes written to the end of a trail as long and flushed, the file
+// kept open.
+void BM_FloorAppend(benchmark::State &state)
+{
+    const std::unique_ptr<QTemporaryDir> dir(trail_folder(small_trail));
+    AuditEntry entry = change_entry(small_trail + 1);
+    entry.seq = small_trail + 1;
+    entry.prev = std::string(no_prev_line);
+    const std::string line = audit_line(entry) + '\n';
+    const int fd =
+        ::open(QFile::encodeName(log_in(dir->path())).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return state.SkipWithError("the trail could not be opened");
+    for (auto _ : state)
+        if (::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()) ||
+            ::fsync(fd) != 0)
+            state.SkipWithError("the line could not be written");
+    ::close(fd);
+}
+
+void BM_ChainCheck(benchmark::State &state)
+{
+    AuditTrail trail(large_folder());
+    for (auto _ : state)
+        if (!trail.open() || trail.first_break() != 0 || trail.last_seq() != large_trail)
+            return state.SkipWithError("the chain did not hold");
+}
+
+// The floor: the whole trail read into memory.
+void BM_FloorReadTrail(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QFile file(log_in(large_folder()));
+        if (!file.open(QIODevice::ReadOnly))
+            return state.SkipWithError("the trail could not be read");
+        const QByteArray bytes = file.readAll();
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+}
+
+void BM_BuildIndex(benchmark::State &state)
+{
+    for (auto _ : state) {
+        TrailIndex index(large_folder());
+        if (!index.refresh() || index.size() != large_trail)
+            return state.SkipWithError("the index is not whole");
+    }
+}
+
+// 100,000 lines of the trail hashed one by one, by the chain's hash and by Qt's.
+template <bool qt> void BM_HashLines(benchmark::State &state)
+{
+    QFile file(log_in(large_folder()));
+    if (!file.open(QIODevice::ReadOnly))
+        return state.SkipWithError("the trail could not be read");
+    std::vector<QByteArray> lines;
+    while (lines.size() < 100000 && !file.atEnd())
+        lines.push_back(file.readLine().chopped(1));
+    Sha256 hash;
+    QCryptographicHash qt_hash(QCryptographicHash::Sha256);
+    for (auto _ : state)
+        for (const QByteArray &line : lines) {
+            if constexpr (qt) {
+                qt_hash.reset();
+                qt_hash.addData(line);
+                benchmark::DoNotOptimize(qt_hash.resultView().data());
+            } else {
+                benchmark::DoNotOptimize(
+                    hash.of(std::string_view(line.constData(), std::size_t(line.size()))));
+            }
+        }
+}
+
+void add_benchmarks()
+{
+    using bench::add_sized;
+    add_sized("Append", BM_Append, {{small_trail, 200}});
+    add_sized("FloorAppend", BM_FloorAppend, {{small_trail, 200}});
+    add_sized("ChainCheck", BM_ChainCheck, {{large_trail, 3}});
+    add_sized("FloorReadTrail", BM_FloorReadTrail, {{large_trail, 3}});
+    add_sized("BuildIndex", BM_BuildIndex, {{large_trail, 3}});
+    add_sized("HashLines", BM_HashLines<false>, {{100000, 5}});
+    add_sized("HashLines_Qt", BM_HashLines<true>, {{100000, 5}});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return bench::bench_main(argc, argv, add_benchmarks);
+}
