@@ -1,11 +1,15 @@
 #include "access/access_control.h"
 
 #include "access/settings_store.h"
+#include "audit/audit_entry.h"
 #include "common/file_failure.h"
 #include "common/file_rewrite.h"
 #include "common/message_box.h"
 #include "text/number_form.h"
 #include "text/screen_text.h"
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace durnmoor {
 
@@ -54,10 +58,21 @@ bool AccessControl::log_in(QWidget *dialog, const QString &name, const QString &
                          QMessageBox::Information);
         return false;
     }
+    logged_in_ = account->name;
     set_right(1, screen_text(account->maintenance));
     set_right(2, screen_text(account->read));
     set_right(3, screen_text(account->edit));
     return true;
+}
+
+std::string AccessControl::trail_user() const
+{
+    if (!logged_in_.empty())
+        return screen_text(logged_in_).toStdString();
+    const passwd *account = ::getpwuid(::getuid());
+    const QString login =
+        account ? QString::fromLocal8Bit(account->pw_name) : qEnvironmentVariable("USER");
+    return os_user_prefix + login.toStdString();
 }
 
 std::vector<std::string> AccessControl::account_names(QWidget *dialog) const

@@ -47,6 +47,8 @@ public:
     // "Attempt Access": the name and password exactly as typed against the accounts. A match
     // puts the account's rights in force; true then. No match says so, over the dialog.
     bool log_in(QWidget *dialog, const QString &name, const QString &password);
+    // Who the audit trail names: the account logged in, else the system's login name.
+    std::string trail_user() const;
 
     // The accounts' names as stored, for the account dialog; a file that cannot be read is
     // told over dialog and lists none.
@@ -63,8 +65,8 @@ public:
     std::int16_t load_reminder_days();
 
 private:
-
     AppContext context_;
+    std::string logged_in_; // the account's name as stored, once someone has logged in
     std::array<QString, 3> rights_{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
     std::int16_t reminder_days_ = 0;
 };

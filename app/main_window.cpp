@@ -9,10 +9,12 @@
 #include "app/status_line.h"
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
+#include "audit/audit_trail.h"
 #include "calibration/calibration_log.h"
 #include "calibration/history_tab.h"
 #include "calibration/start_reminder.h"
 #include "common/app_info.h"
+#include "common/file_rewrite.h"
 #include "common/locked_look.h"
 #include "common/message_box.h"
 #include "common/shell.h"
@@ -81,6 +83,8 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 {
     ui->setupUi(this);
     fit_to_screen();
+    trail_ = std::make_unique<AuditTrail>(context.app_path);
+    FileRewrite::set_recorder({trail_.get(), [access = access_] { return access->trail_user(); }});
     lock_ = new WindowLock(this);
     status_ = new StatusLine(ui->statusbar);
     connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
@@ -104,6 +108,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 // The dialogs are windows of their own, not children: they go with the main window.
 MainWindow::~MainWindow()
 {
+    FileRewrite::set_recorder({});
     delete login_;
     delete accounts_;
     delete about_;

@@ -27,6 +27,7 @@ class DetailsTab;
 class HistoryTab;
 class InstrumentRegister;
 class StatusLine;
+class AuditTrail;
 class ListingTab;
 class LoginDialog;
 class PrintDialog;
@@ -107,6 +108,7 @@ private:
     HistoryTab *history_;
     WindowLock *lock_ = nullptr;
     StatusLine *status_ = nullptr;
+    std::unique_ptr<AuditTrail> trail_;
     LoginThrottle throttle_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;

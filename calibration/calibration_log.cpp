@@ -212,6 +212,9 @@ bool CalibrationLog::record(const std::string &number, const QString &shown,
     // recorded all the same.
     std::optional<ProductSave> save =
         instruments_.plan_save(*products.before(), calibrated_today(instruments_.entered_record()));
+    if (save)
+        for (AuditNote &note : save->notes)
+            products.note(std::move(note));
     if (save && save->rewrite.refused_line()) {
         products.finish(save->rewrite);
         return false;

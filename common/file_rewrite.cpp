@@ -1,8 +1,64 @@
 #include "common/file_rewrite.h"
 
+#include "audit/audit_trail.h"
+#include "audit/sha256.h"
 #include "common/file_failure.h"
 
 namespace durnmoor {
+
+namespace {
+RewriteRecorder recorder;
+} // namespace
+
+void FileRewrite::set_recorder(RewriteRecorder given)
+{
+    recorder = std::move(given);
+}
+
+WriteOutcome FileRewrite::record(std::string_view bytes)
+{
+    if (!recorder.trail || notes_.empty())
+        return {};
+    const std::string after = sha256_hex(bytes);
+    const std::string user = recorder.user ? recorder.user() : std::string();
+    const std::string file = file_.file_name().toStdString();
+    for (AuditNote &note : notes_) {
+        AuditEntry entry{0,
+                         {},
+                         user,
+                         std::move(note.action),
+                         file,
+                         std::move(note.key),
+                         std::move(note.changes),
+                         after,
+                         0,
+                         {}};
+        if (const std::optional<QString> problem = recorder.trail->append(entry)) {
+            record_failed(); // the entries already written name a change that is not made
+            return {false, file_.file_name(), QString::fromLatin1(audit_log_name), *problem, {}};
+        }
+        recorded_.push_back(entry.seq);
+    }
+    notes_.clear();
+    return {};
+}
+
+void FileRewrite::record_failed()
+{
+    for (const std::int64_t seq : std::exchange(recorded_, {})) {
+        AuditEntry failed{0,
+                          {},
+                          recorder.user ? recorder.user() : std::string(),
+                          audit_action::failed,
+                          file_.file_name().toStdString(),
+                          {},
+                          {},
+                          {},
+                          seq,
+                          {}};
+        recorder.trail->append(failed); // the best that can be done when even this fails
+    }
+}
 
 FileRewrite::FileRewrite(QWidget *parent, const DataFilePlace &place, const FileIdentity *kept)
     : parent_(parent), file_(DataFile::read_for_rewrite(place, kept))
@@ -12,12 +68,24 @@ FileRewrite::FileRewrite(QWidget *parent, const DataFilePlace &place, const File
 
 bool FileRewrite::finish(std::string_view bytes)
 {
-    return report_write_failure(parent_, file_.replace(bytes));
+    if (const WriteOutcome refused = record(bytes); !refused.ok)
+        return report_write_failure(parent_, refused);
+    const WriteOutcome outcome = file_.replace(bytes);
+    if (!outcome.ok)
+        record_failed();
+    return report_write_failure(parent_, outcome);
 }
 
 bool FileRewrite::finish(const RecordRewrite &rewrite)
 {
-    return report_write_failure(parent_, replace_with(file_, rewrite));
+    // A refused record is told without a write, so without an entry either.
+    if (!rewrite.refused_line())
+        if (const WriteOutcome refused = record(rewrite.bytes()); !refused.ok)
+            return report_write_failure(parent_, refused);
+    const WriteOutcome outcome = replace_with(file_, rewrite);
+    if (!outcome.ok)
+        record_failed();
+    return report_write_failure(parent_, outcome);
 }
 
 void FileRewrite::refuse(const QString &reason)
@@ -28,7 +96,19 @@ void FileRewrite::refuse(const QString &reason)
 PairWriteOutcome FileRewrite::finish_together(FileRewrite &first, std::string_view first_bytes,
                                               FileRewrite &second, std::string_view second_bytes)
 {
-    return replace_together(first.file_, first_bytes, second.file_, second_bytes);
+    if (const WriteOutcome refused = first.record(first_bytes); !refused.ok)
+        return {refused, {}};
+    if (const WriteOutcome refused = second.record(second_bytes); !refused.ok) {
+        first.record_failed();
+        return {refused, {}};
+    }
+    const PairWriteOutcome outcome =
+        replace_together(first.file_, first_bytes, second.file_, second_bytes);
+    if (!outcome.ok) {
+        first.record_failed();
+        second.record_failed();
+    }
+    return outcome;
 }
 
 } // namespace durnmoor

@@ -1,16 +1,36 @@
 #pragma once
 
+#include "audit/audit_entry.h"
 #include "store/data_file.h"
 #include "store/kept_file.h"
 #include "store/record_file.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class QWidget;
 
 namespace durnmoor {
+
+class AuditTrail;
+
+// What one change did to one record, for the audit trail: the trail adds who, when, the
+// file and the file's hash as written.
+struct AuditNote {
+    std::string action;
+    std::vector<std::string> key; // UTF-8, as the screen shows it
+    std::vector<FieldChange> changes;
+};
+
+// Where every rewrite is recorded, and who is making it; set by the main window.
+struct RewriteRecorder {
+    AuditTrail *trail = nullptr;
+    std::function<std::string()> user;
+};
 
 // One change to a data file, from its read to what the user is told. The file is read and
 // locked against every other rewrite, the caller builds the new contents from what it held,
@@ -32,14 +52,28 @@ public:
     // Told as a write that failed, with the file left alone: why the change cannot be made.
     void refuse(const QString &reason);
 
+    // The change's entries in the audit trail, one per note. They are written and flushed
+    // before the file is replaced: a change that cannot be recorded is not made (and told),
+    // and a replace that then fails is recorded as failed.
+    void note(AuditNote note) { notes_.push_back(std::move(note)); }
+    static void set_recorder(RewriteRecorder recorder);
+
     // Two files changed as one: both take their new contents or neither does. The outcome
     // is not told: only the caller knows what became of the change as a whole.
     static PairWriteOutcome finish_together(FileRewrite &first, std::string_view first_bytes,
                                             FileRewrite &second, std::string_view second_bytes);
 
 private:
+    // Writes the notes' entries for the contents about to replace the file: ok, or why they
+    // could not be written, and then nothing may be replaced.
+    WriteOutcome record(std::string_view bytes);
+    // The entries written for a replace that did not take place are followed by failed ones.
+    void record_failed();
+
     QWidget *parent_;
     DataFile file_;
+    std::vector<AuditNote> notes_;
+    std::vector<std::int64_t> recorded_; // the seq of each entry written for this change
 };
 
 // The rewrite of a file kept parsed between operations: what the file held is the kept copy

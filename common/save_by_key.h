@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -19,6 +20,7 @@ struct SavedByKey {
     // The one record replaced, or data.size() for a record appended; nullopt when several
     // records held the key.
     std::optional<std::size_t> changed;
+    std::vector<std::size_t> replaced; // every record replaced, in file order
 };
 
 // A save of a record by its key: every record of data whose key line holds the key exactly
@@ -30,7 +32,7 @@ std::optional<SavedByKey> save_by_key(QWidget *parent, RecordRewrite &into, cons
                                       int key_line, std::string_view key, const Record &appended,
                                       Replacement replacement)
 {
-    SavedByKey saved{data.size()};
+    SavedByKey saved{data.size(), {}};
     bool matched = false;
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (data.line(i, key_line) != key) {
@@ -43,6 +45,7 @@ std::optional<SavedByKey> save_by_key(QWidget *parent, RecordRewrite &into, cons
                                QString::fromLatin1(overwrite_title), QMessageBox::Information))
             return std::nullopt;
         into.write(replacement(i));
+        saved.replaced.push_back(i);
     }
     if (!matched)
         into.write(appended);

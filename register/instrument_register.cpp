@@ -1,6 +1,7 @@
 #include "register/instrument_register.h"
 
 #include "access/access_control.h"
+#include "audit/record_changes.h"
 #include "common/busy_cursor.h"
 #include "common/file_failure.h"
 #include "common/message_box.h"
@@ -270,19 +271,27 @@ void InstrumentRegister::edit_chosen()
 std::optional<ProductSave> InstrumentRegister::plan_save(const ProductsData &data,
                                                          const product_record &entered)
 {
-    ProductSave save{ProductsRewrite(data), {}};
-    const auto saved =
-        save_by_key(window_, save.rewrite, data, instrument_no, entered[instrument_no], entered,
-                    [&](std::size_t i) {
-                        // The reserved lines stay the record's own.
-                        product_record replacement = entered;
-                        for (int line = first_reserved_line; line <= product_line_count; ++line)
-                            replacement[line] = std::string(data.line(i, line));
-                        return replacement;
-                    });
+    ProductSave save{ProductsRewrite(data), {}, {}};
+    // The reserved lines stay the record's own.
+    const auto replacement = [&](std::size_t i) {
+        product_record replaced = entered;
+        for (int line = first_reserved_line; line <= product_line_count; ++line)
+            replaced[line] = std::string(data.line(i, line));
+        return replaced;
+    };
+    const auto saved = save_by_key(window_, save.rewrite, data, instrument_no,
+                                   entered[instrument_no], entered, replacement);
     if (!saved)
         return std::nullopt;
     save.changed = saved->changed;
+    const std::vector<std::string> key{screen_text(entered[instrument_no]).toStdString()};
+    for (const std::size_t i : saved->replaced)
+        save.notes.push_back(
+            {audit_action::instrument_change, key,
+             changed_fields(product_trail_fields, data.record(i).lines, replacement(i).lines)});
+    if (saved->replaced.empty())
+        save.notes.push_back(
+            {audit_action::instrument_add, key, added_fields(product_trail_fields, entered.lines)});
     return save;
 }
 
@@ -318,6 +327,9 @@ bool InstrumentRegister::save()
     if (!products.read())
         return false;
     std::optional<ProductSave> save = plan_save(*products.before(), entered);
+    if (save)
+        for (AuditNote &note : save->notes)
+            products.note(std::move(note));
     // A failed write keeps what was typed, so the user can try again.
     if (!save || !products.finish(save->rewrite))
         return false;

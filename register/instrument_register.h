@@ -31,6 +31,7 @@ enum class ListFilter { none, obsolete = 1, available = 2 };
 struct ProductSave {
     ProductsRewrite rewrite;
     std::optional<std::size_t> changed; // the one record that changes, when only one does
+    std::vector<AuditNote> notes;       // for the audit trail: the add, or each change
 };
 
 // The instrument register: products.dat kept parsed while it does not change, the orders it
@@ -129,7 +130,6 @@ signals:
     void entry_ended();
     // What a completed change did, in a few words for the status bar.
     void done(const QString &news);
-
 
     void entry_opened(bool may_edit);
     void entry_closed();
