@@ -1,7 +1,7 @@
 #include "access/access_control.h"
 
 #include "access/settings_store.h"
-#include "audit/audit_entry.h"
+#include "audit/record_changes.h"
 #include "common/file_failure.h"
 #include "common/file_rewrite.h"
 #include "common/message_box.h"
@@ -95,6 +95,18 @@ bool AccessControl::save_account(QWidget *dialog, const Account &account)
     if (!rewrite.read())
         return false;
     const AccountsData accounts(rewrite.file().bytes());
+    const std::vector<std::string> key{screen_text(account.name).toStdString()};
+    const std::vector<std::string> lines{account.name, account.password, account.maintenance,
+                                         account.read, account.edit};
+    bool found = false;
+    for (std::size_t i = 0; i < accounts.size(); ++i)
+        if (accounts.line(i, 1) == account.name) {
+            found = true;
+            rewrite.note({audit_action::account_change, key,
+                          changed_fields(account_trail_fields, lines_of_record(accounts, i), lines)});
+        }
+    if (!found)
+        rewrite.note({audit_action::account_add, key, added_fields(account_trail_fields, lines)});
     if (!rewrite.finish(accounts.with_saved(account)))
         return false;
     emit done(QStringLiteral("Account %1 saved.").arg(screen_text(account.name)));
@@ -107,6 +119,11 @@ bool AccessControl::delete_account(QWidget *dialog, const std::string &name)
     if (!rewrite.read())
         return false;
     const AccountsData accounts(rewrite.file().bytes());
+    for (std::size_t i = 0; i < accounts.size(); ++i)
+        if (accounts.line(i, 1) == name)
+            rewrite.note({audit_action::account_remove,
+                          {screen_text(name).toStdString()},
+                          removed_fields(account_trail_fields, lines_of_record(accounts, i))});
     if (!rewrite.finish(accounts.without(name)))
         return false;
     emit done(QStringLiteral("Account %1 deleted.").arg(screen_text(name)));

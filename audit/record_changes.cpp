@@ -6,6 +6,14 @@
 
 namespace durnmoor {
 
+std::vector<std::string> lines_of_record(const RecordFile &data, std::size_t i)
+{
+    std::vector<std::string> lines;
+    for (int n = 1; n <= data.record_lines(); ++n)
+        lines.emplace_back(data.line(i, n));
+    return lines;
+}
+
 namespace {
 
 std::string trail_text(std::string_view line)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audit/audit_entry.h"
+#include "store/record_file.h"
 
 #include <span>
 #include <string>
@@ -43,6 +44,9 @@ std::string trail_field_name(TrailFieldNames names, std::size_t n);
 // A new record lists each line that is not empty, with its new side only; a deleted one each
 // line that was not empty, with its old side only; a changed one each line whose bytes
 // differ, with both sides (an empty line as ""; a line missing from one side is empty).
+// Every line of record i of a record file, as bytes.
+std::vector<std::string> lines_of_record(const RecordFile &data, std::size_t i);
+
 std::vector<FieldChange> added_fields(TrailFieldNames names, std::span<const std::string> lines);
 std::vector<FieldChange> removed_fields(TrailFieldNames names, std::span<const std::string> lines);
 std::vector<FieldChange> changed_fields(TrailFieldNames names,

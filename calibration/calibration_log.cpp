@@ -1,5 +1,6 @@
 #include "calibration/calibration_log.h"
 
+#include "audit/record_changes.h"
 #include "calibration/date_forms.h"
 #include "calibration/due_date.h"
 #include "common/busy_cursor.h"
@@ -58,11 +59,36 @@ HistoryRewrite rewritten(const HistoryData &data, const std::string &number, con
     return rewrite;
 }
 
+// A calibration's lines as the audit trail names them: its result's lines are one field.
+std::vector<std::string> trail_lines(const std::string &number, const std::string &date,
+                                     const std::string &cost,
+                                     const std::vector<std::string> &result)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < result.size(); ++i)
+        joined += (i == 0 ? "" : "\n") + result[i];
+    return {number, date, cost, joined};
+}
+
+std::vector<std::string> trail_lines(const HistoryRecord &record)
+{
+    return trail_lines(record.instrument_no, record.date, record.cost, record.result_lines);
+}
+
+AuditNote calibration_note(const char *action, const HistoryRecord &record,
+                           std::vector<FieldChange> changes)
+{
+    return {action,
+            {screen_text(record.instrument_no).toStdString(), screen_text(record.date).toStdString()},
+            std::move(changes)};
+}
+
 // The history's new contents: the chosen result corrected, or a new record at the end.
 struct HistoryChange {
     std::optional<HistoryRewrite> corrected;
     std::string appended;
     QString refused; // why nothing can be written, when something is wrong
+    std::vector<AuditNote> notes;
 
     std::string_view bytes() const
     {
@@ -85,8 +111,15 @@ HistoryChange history_change(const HistoryData &data, const std::string &number,
     HistoryChange change;
     if (!shown.isEmpty()) {
         change.corrected.emplace(
-            rewritten(data, number, shown, [&result](HistoryRewrite &into, std::size_t i) {
+            rewritten(data, number, shown, [&](HistoryRewrite &into, std::size_t i) {
                 into.replace_result(i, result);
+                const HistoryRecord old = data.record(i);
+                HistoryRecord corrected = old;
+                corrected.result_lines = result.lines();
+                change.notes.push_back(
+                    calibration_note(audit_action::calibration_change, old,
+                                     changed_fields(history_trail_fields, trail_lines(old),
+                                                    trail_lines(corrected))));
             }));
         return change;
     }
@@ -96,6 +129,10 @@ HistoryChange history_change(const HistoryData &data, const std::string &number,
         return change;
     }
     change.appended = *data.with_appended(number, date, cost, result);
+    const HistoryRecord added{number, date, cost, result.lines(), true};
+    change.notes.push_back(calibration_note(
+        audit_action::calibration_add, added,
+        added_fields(history_trail_fields, trail_lines(added))));
     return change;
 }
 
@@ -205,6 +242,8 @@ bool CalibrationLog::record(const std::string &number, const QString &shown,
         history.refuse(change.refused);
         return false;
     }
+    for (AuditNote &note : change.notes)
+        history.note(std::move(note));
     KeptRewrite<ProductsData> products = instruments_.rewrite();
     if (!products.read())
         return false;
@@ -256,8 +295,12 @@ bool CalibrationLog::remove(const std::string &number, const QString &shown)
 
     KeptRewrite<HistoryData> history(window_, history_file(data_folder_), kept_);
     if (history.read()) {
-        HistoryRewrite rewrite =
-            rewritten(*history.before(), number, shown, [](HistoryRewrite &, std::size_t) {});
+        const HistoryData &before = *history.before();
+        HistoryRewrite rewrite = rewritten(before, number, shown, [&](HistoryRewrite &, std::size_t i) {
+            const HistoryRecord removed = before.record(i);
+            history.note(calibration_note(audit_action::calibration_remove, removed,
+                                          removed_fields(history_trail_fields, trail_lines(removed))));
+        });
         if (history.finish(rewrite.bytes())) {
             history.keep(std::move(rewrite));
             emit done(

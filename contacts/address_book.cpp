@@ -1,5 +1,6 @@
 #include "contacts/address_book.h"
 
+#include "audit/record_changes.h"
 #include "common/busy_cursor.h"
 #include "common/file_failure.h"
 #include "common/file_rewrite.h"
@@ -55,9 +56,17 @@ AddressBook::Saved AddressBook::save(const contact_record &entered)
         return Saved::failed;
     const ContactsData data(contacts.file().bytes());
     RecordRewrite rewrite(data);
-    if (!save_by_key(window_, rewrite, data, company_name, entered[company_name], entered,
-                     [&entered](std::size_t) { return entered; }))
+    const auto saved = save_by_key(window_, rewrite, data, company_name, entered[company_name],
+                                   entered, [&entered](std::size_t) { return entered; });
+    if (!saved)
         return Saved::declined;
+    const std::vector<std::string> key{screen_text(entered[company_name]).toStdString()};
+    for (const std::size_t i : saved->replaced)
+        contacts.note({audit_action::contact_change, key,
+                       changed_fields(contact_trail_fields, lines_of_record(data, i), entered.lines)});
+    if (saved->replaced.empty())
+        contacts.note({audit_action::contact_add, key,
+                       added_fields(contact_trail_fields, entered.lines)});
     // A failed write keeps what was typed, so the user can try again.
     if (!contacts.finish(rewrite))
         return Saved::failed;
@@ -78,9 +87,14 @@ AddressBook::Removed AddressBook::remove(const std::string &company, const QStri
         return Removed::unread;
     const ContactsData data(contacts.file().bytes());
     RecordRewrite rewrite(data);
-    for (std::size_t i = 0; i < data.size(); ++i)
+    for (std::size_t i = 0; i < data.size(); ++i) {
         if (data.line(i, company_name) != company)
             rewrite.copy(i);
+        else
+            contacts.note({audit_action::contact_remove,
+                           {screen_text(company).toStdString()},
+                           removed_fields(contact_trail_fields, lines_of_record(data, i))});
+    }
     if (!contacts.finish(rewrite))
         return Removed::failed;
     emit done(QStringLiteral("Contact %1 removed.").arg(screen_text(company)));

@@ -370,9 +370,16 @@ void InstrumentRegister::remove_chosen()
         const std::shared_ptr<const ProductsData> before = products.before();
         const std::vector<bool> chosen = records_of(*before, line, selected);
         ProductsRewrite kept_records(*before);
-        for (std::size_t i = 0; i < before->size(); ++i)
-            if (!chosen[i])
+        for (std::size_t i = 0; i < before->size(); ++i) {
+            if (!chosen[i]) {
                 kept_records.copy(i);
+                continue;
+            }
+            const product_record gone = before->record(i);
+            products.note({audit_action::instrument_delete,
+                           {screen_text(gone[instrument_no]).toStdString()},
+                           removed_fields(product_trail_fields, gone.lines)});
+        }
         if (products.finish(kept_records)) {
             const RegisterEdit edit{before, products.keep(std::move(kept_records)), std::nullopt,
                                     chosen};
