@@ -53,6 +53,11 @@ bool AccessControl::log_in(QWidget *dialog, const QString &name, const QString &
     const AccountsData accounts(file.take_bytes());
     const auto account = accounts.check_credentials(name.toLocal8Bit().toStdString(),
                                                     password.toLocal8Bit().toStdString());
+    // Every attempt is recorded under the name typed; the password never is.
+    FileRewrite::record_event(name.toStdString(),
+                              {account ? audit_action::login_ok : audit_action::login_fail,
+                               {name.toStdString()},
+                               {}});
     if (!account) {
         Messages::notify(dialog, QString::fromLatin1(access_denied), QString::fromLatin1(app_title),
                          QMessageBox::Information);

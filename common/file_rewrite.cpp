@@ -43,6 +43,15 @@ WriteOutcome FileRewrite::record(std::string_view bytes)
     return {};
 }
 
+std::optional<QString> FileRewrite::record_event(const std::string &user, AuditNote note)
+{
+    if (!recorder.trail)
+        return std::nullopt;
+    AuditEntry entry{0,  {}, user, std::move(note.action), {}, std::move(note.key),
+                     std::move(note.changes), {}, 0, {}};
+    return recorder.trail->append(entry);
+}
+
 void FileRewrite::record_failed()
 {
     for (const std::int64_t seq : std::exchange(recorded_, {})) {

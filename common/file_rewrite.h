@@ -57,6 +57,9 @@ public:
     // and a replace that then fails is recorded as failed.
     void note(AuditNote note) { notes_.push_back(std::move(note)); }
     static void set_recorder(RewriteRecorder recorder);
+    // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
+    // not be written.
+    static std::optional<QString> record_event(const std::string &user, AuditNote note);
 
     // Two files changed as one: both take their new contents or neither does. The outcome
     // is not told: only the caller knows what became of the change as a whole.
