@@ -54,10 +54,9 @@ bool AccessControl::log_in(QWidget *dialog, const QString &name, const QString &
     const auto account = accounts.check_credentials(name.toLocal8Bit().toStdString(),
                                                     password.toLocal8Bit().toStdString());
     // Every attempt is recorded under the name typed; the password never is.
-    FileRewrite::record_event(name.toStdString(),
-                              {account ? audit_action::login_ok : audit_action::login_fail,
-                               {name.toStdString()},
-                               {}});
+    FileRewrite::record_event(
+        name.toStdString(),
+        {account ? audit_action::login_ok : audit_action::login_fail, {name.toStdString()}, {}});
     if (!account) {
         Messages::notify(dialog, QString::fromLatin1(access_denied), QString::fromLatin1(app_title),
                          QMessageBox::Information);
@@ -107,8 +106,9 @@ bool AccessControl::save_account(QWidget *dialog, const Account &account)
     for (std::size_t i = 0; i < accounts.size(); ++i)
         if (accounts.line(i, 1) == account.name) {
             found = true;
-            rewrite.note({audit_action::account_change, key,
-                          changed_fields(account_trail_fields, lines_of_record(accounts, i), lines)});
+            rewrite.note(
+                {audit_action::account_change, key,
+                 changed_fields(account_trail_fields, lines_of_record(accounts, i), lines)});
         }
     if (!found)
         rewrite.note({audit_action::account_add, key, added_fields(account_trail_fields, lines)});

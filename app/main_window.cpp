@@ -3,6 +3,7 @@
 #include "about/about_window.h"
 #include "access/access_control.h"
 #include "access/account_dialog.h"
+#include "access/accounts_file.h"
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "app/context_menu.h"
@@ -10,7 +11,9 @@
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
 #include "audit/audit_trail.h"
+#include "audit/sha256.h"
 #include "calibration/calibration_log.h"
+#include "calibration/history_file.h"
 #include "calibration/history_tab.h"
 #include "calibration/start_reminder.h"
 #include "common/app_info.h"
@@ -20,9 +23,11 @@
 #include "common/shell.h"
 #include "contacts/address_book.h"
 #include "contacts/address_book_tab.h"
+#include "contacts/contacts_file.h"
 #include "register/details_tab.h"
 #include "register/instrument_register.h"
 #include "register/listing_tab.h"
+#include "register/products_file.h"
 #include "report/print_dialog.h"
 #include "store/clock.h"
 #include "ui_main_window.h"
@@ -136,7 +141,43 @@ void MainWindow::fill_form()
     QApplication::processEvents();
     address_book_tab_->reload();
     QApplication::processEvents();
+    check_trail();
     show_caption(caption_);
+}
+
+void MainWindow::check_trail()
+{
+    if (!trail_->open()) {
+        Messages::notify(this,
+                         QStringLiteral("%1 could not be read.\n%1: %2\nNo change can be made "
+                                        "until it can be read again.")
+                             .arg(QLatin1String(audit_log_name), trail_->problem()),
+                         QString::fromLatin1(app_title), QMessageBox::Warning);
+        return;
+    }
+    if (trail_->first_break())
+        Messages::notify(this, trail_->break_message(), QString::fromLatin1(app_title),
+                         QMessageBox::Warning);
+    const std::pair<const char *, DataFilePlace> files[] = {
+        {products_file_name, products_file(context_.app_path)},
+        {history_file_name, history_file(context_.app_path)},
+        {contacts_file_name, contacts_file(context_.app_path)},
+        {accounts_file_name, accounts_file(context_.app_path)}};
+    for (const auto &[name, place] : files) {
+        const std::string last = trail_->last_after(name);
+        if (last.empty())
+            continue; // nothing recorded to compare with
+        const DataFile file = DataFile::read(place);
+        if (!file.ok())
+            continue; // told when the file is shown
+        const std::string now = sha256_hex(file.bytes());
+        if (now == last)
+            continue;
+        AuditEntry outside{0,    {}, access_->trail_user(),   audit_action::file_outside_change,
+                           name, {}, {{"sha256", last, now}}, now,
+                           0,    {}};
+        trail_->append(outside);
+    }
 }
 
 void MainWindow::apply_start_rights()

@@ -93,6 +93,9 @@ private:
     void open_print_dialog();
     void open_about();
     void show_reminders();
+    // The audit trail at start: a chain broken by hand is told once, and a data file that
+    // changed since the trail's last entry for it gets an entry saying so.
+    void check_trail();
     void fit_to_screen();
 
     std::unique_ptr<Ui::MAIN> ui;

@@ -78,9 +78,10 @@ std::vector<std::string> trail_lines(const HistoryRecord &record)
 AuditNote calibration_note(const char *action, const HistoryRecord &record,
                            std::vector<FieldChange> changes)
 {
-    return {action,
-            {screen_text(record.instrument_no).toStdString(), screen_text(record.date).toStdString()},
-            std::move(changes)};
+    return {
+        action,
+        {screen_text(record.instrument_no).toStdString(), screen_text(record.date).toStdString()},
+        std::move(changes)};
 }
 
 // The history's new contents: the chosen result corrected, or a new record at the end.
@@ -130,9 +131,9 @@ HistoryChange history_change(const HistoryData &data, const std::string &number,
     }
     change.appended = *data.with_appended(number, date, cost, result);
     const HistoryRecord added{number, date, cost, result.lines(), true};
-    change.notes.push_back(calibration_note(
-        audit_action::calibration_add, added,
-        added_fields(history_trail_fields, trail_lines(added))));
+    change.notes.push_back(
+        calibration_note(audit_action::calibration_add, added,
+                         added_fields(history_trail_fields, trail_lines(added))));
     return change;
 }
 
@@ -296,11 +297,13 @@ bool CalibrationLog::remove(const std::string &number, const QString &shown)
     KeptRewrite<HistoryData> history(window_, history_file(data_folder_), kept_);
     if (history.read()) {
         const HistoryData &before = *history.before();
-        HistoryRewrite rewrite = rewritten(before, number, shown, [&](HistoryRewrite &, std::size_t i) {
-            const HistoryRecord removed = before.record(i);
-            history.note(calibration_note(audit_action::calibration_remove, removed,
-                                          removed_fields(history_trail_fields, trail_lines(removed))));
-        });
+        HistoryRewrite rewrite =
+            rewritten(before, number, shown, [&](HistoryRewrite &, std::size_t i) {
+                const HistoryRecord removed = before.record(i);
+                history.note(
+                    calibration_note(audit_action::calibration_remove, removed,
+                                     removed_fields(history_trail_fields, trail_lines(removed))));
+            });
         if (history.finish(rewrite.bytes())) {
             history.keep(std::move(rewrite));
             emit done(

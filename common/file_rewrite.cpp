@@ -47,8 +47,9 @@ std::optional<QString> FileRewrite::record_event(const std::string &user, AuditN
 {
     if (!recorder.trail)
         return std::nullopt;
-    AuditEntry entry{0,  {}, user, std::move(note.action), {}, std::move(note.key),
-                     std::move(note.changes), {}, 0, {}};
+    AuditEntry entry{
+        0,  {}, user, std::move(note.action), {}, std::move(note.key), std::move(note.changes),
+        {}, 0,  {}};
     return recorder.trail->append(entry);
 }
 

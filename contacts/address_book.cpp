@@ -62,11 +62,12 @@ AddressBook::Saved AddressBook::save(const contact_record &entered)
         return Saved::declined;
     const std::vector<std::string> key{screen_text(entered[company_name]).toStdString()};
     for (const std::size_t i : saved->replaced)
-        contacts.note({audit_action::contact_change, key,
-                       changed_fields(contact_trail_fields, lines_of_record(data, i), entered.lines)});
+        contacts.note(
+            {audit_action::contact_change, key,
+             changed_fields(contact_trail_fields, lines_of_record(data, i), entered.lines)});
     if (saved->replaced.empty())
-        contacts.note({audit_action::contact_add, key,
-                       added_fields(contact_trail_fields, entered.lines)});
+        contacts.note(
+            {audit_action::contact_add, key, added_fields(contact_trail_fields, entered.lines)});
     // A failed write keeps what was typed, so the user can try again.
     if (!contacts.finish(rewrite))
         return Saved::failed;

@@ -145,6 +145,42 @@ private slots:
         QVERIFY(!QByteArray::fromStdString(f.env.read_file("audit.log")).contains("wrong"));
     }
 
+    // At start, a data file that changed since its last entry gets an entry saying so, and a
+    // trail changed by hand is told once; entries go on from its real last line.
+    void changes_outside_are_told()
+    {
+        const std::string products = file_of({make_record({"DMM-014", "Bench"})});
+        const auto trail_with = [](std::string after, bool tamper) {
+            return [after, tamper](TestEnv &env) {
+                AuditTrail trail(env.dir());
+                for (const char *action : {"instrument.add", "instrument.change"}) {
+                    AuditEntry entry{0,     {}, "os:x", action, "products.dat",
+                                     {"N"}, {}, after,  0,      {}};
+                    QVERIFY(!trail.append(entry));
+                }
+                if (tamper) {
+                    std::string bytes = env.read_file("audit.log");
+                    bytes.replace(bytes.find("os:x"), 4, "os:y");
+                    env.write_file("audit.log", bytes);
+                }
+            };
+        };
+        {
+            WindowFixture f(
+                {.products = products, .prepare = trail_with(sha256_hex("old"), false)});
+            QCOMPARE(shown_messages(), QStringList());
+            QCOMPARE(entries_of(f.env).value(2),
+                     QString::fromStdString("3 file.outside_change products.dat  sha256:" +
+                                            sha256_hex("old") + ">" + sha256_hex(products)));
+        }
+        WindowFixture f({.products = products, .prepare = trail_with(sha256_hex(products), true)});
+        QCOMPARE(shown_messages(),
+                 QStringList{"Warning \"Durnmoor\": audit.log has been changed outside Durnmoor: "
+                             "entry 2 does not follow entry 1. (Ok, default Ok)"});
+        f.run("Command1; Text1=N-1; Command4");
+        QVERIFY(f.env.read_file("audit.log").find("\"seq\":3") != std::string::npos);
+    }
+
     // No entry, no change: the user is told why. An entry for a change that then could not
     // be written is followed by a failed one naming it.
     void a_change_is_recorded_or_not_made()
