@@ -185,8 +185,10 @@ private slots:
     // be written is followed by a failed one naming it.
     void a_change_is_recorded_or_not_made()
     {
-        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench"})})});
-        const std::string before = f.products();
+        WindowFixture f(
+            {.products = file_of({make_record({"DMM-014", "Bench"})}),
+             .history = crlf_lines({"DMM-014", "05/12/2025", "", "#1RESULT", "ok", "#2RESULT"})});
+        const std::string before = f.products(), history = f.history();
         f.run("block audit.log; Command1; Text1=N-1; Command4");
         QCOMPARE(f.products(), before);
         QCOMPARE(shown_messages().size(), 1);
@@ -197,12 +199,15 @@ private slots:
 
         set_file_fault(
             [](FileStep step, const QString &) { return step == FileStep::rename ? EIO : 0; });
-        f.run("Command4");
+        f.run("Command4; Command2; row=0; tab=3; history row=0; Command11");
         QCOMPARE(f.products(), before);
+        QCOMPARE(f.history(), history);
         const QStringList entries = entries_of(f.env);
-        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.size(), 4);
         QVERIFY(entries[0].startsWith("1 instrument.add products.dat N-1 "));
         QCOMPARE(entries[1], "2 failed products.dat  of 1");
+        QVERIFY(entries[2].startsWith("3 calibration.remove history.dat DMM-014|05/12/2025 "));
+        QCOMPARE(entries[3], "4 failed history.dat  of 3");
     }
 };
 
