@@ -173,9 +173,11 @@ void MainWindow::check_trail()
         const std::string now = sha256_hex(file.bytes());
         if (now == last)
             continue;
-        AuditEntry outside{0,    {}, access_->trail_user(),   audit_action::file_outside_change,
-                           name, {}, {{"sha256", last, now}}, now,
-                           0,    {}};
+        AuditEntry outside{.user = access_->trail_user(),
+                           .action = audit_action::file_outside_change,
+                           .file = name,
+                           .changes = {{"sha256", last, now}},
+                           .after = now};
         trail_->append(outside);
     }
 }

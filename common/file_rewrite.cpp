@@ -23,16 +23,12 @@ WriteOutcome FileRewrite::record(std::string_view bytes)
     const std::string user = recorder.user ? recorder.user() : std::string();
     const std::string file = file_.file_name().toStdString();
     for (AuditNote &note : notes_) {
-        AuditEntry entry{0,
-                         {},
-                         user,
-                         std::move(note.action),
-                         file,
-                         std::move(note.key),
-                         std::move(note.changes),
-                         after,
-                         0,
-                         {}};
+        AuditEntry entry{.user = user,
+                         .action = std::move(note.action),
+                         .file = file,
+                         .key = std::move(note.key),
+                         .changes = std::move(note.changes),
+                         .after = after};
         if (const std::optional<QString> problem = recorder.trail->append(entry)) {
             record_failed(); // the entries already written name a change that is not made
             return {false, file_.file_name(), QString::fromLatin1(audit_log_name), *problem, {}};
@@ -47,25 +43,20 @@ std::optional<QString> FileRewrite::record_event(const std::string &user, AuditN
 {
     if (!recorder.trail)
         return std::nullopt;
-    AuditEntry entry{
-        0,  {}, user, std::move(note.action), {}, std::move(note.key), std::move(note.changes),
-        {}, 0,  {}};
+    AuditEntry entry{.user = user,
+                     .action = std::move(note.action),
+                     .key = std::move(note.key),
+                     .changes = std::move(note.changes)};
     return recorder.trail->append(entry);
 }
 
 void FileRewrite::record_failed()
 {
     for (const std::int64_t seq : std::exchange(recorded_, {})) {
-        AuditEntry failed{0,
-                          {},
-                          recorder.user ? recorder.user() : std::string(),
-                          audit_action::failed,
-                          file_.file_name().toStdString(),
-                          {},
-                          {},
-                          {},
-                          seq,
-                          {}};
+        AuditEntry failed{.user = recorder.user ? recorder.user() : std::string(),
+                          .action = audit_action::failed,
+                          .file = file_.file_name().toStdString(),
+                          .entry = seq};
         recorder.trail->append(failed); // the best that can be done when even this fails
     }
 }
