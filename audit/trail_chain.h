@@ -62,7 +62,6 @@ private:
     std::int64_t lines_ = 0;
     std::int64_t first_break_ = 0;
     std::int64_t next_seq_ = 1;
-    std::int64_t last_seq_ = 0; // of the line before, 0 when it is not an entry
     std::string next_prev_{no_prev_line};
     bool torn_ = false;
     std::vector<FileState> files_;
