@@ -104,10 +104,23 @@ private slots:
         QVERIFY(checked > 40); // the log-in, the account dialog and the four tabs
     }
 
-    // Quit asks, the close box not. (Help's menu item: the shell's test.)
-    void quit_asks()
+    // A right click opens the file menu where it belongs (not on a name after "-"); Quit
+    // asks, the close box not. (Help's menu item: the shell's test.)
+    void menus()
     {
         WindowFixture f;
+        auto *menu = f.control<QMenu>("fi");
+        for (const QString name : {"SSTab1", "List1", "Command1", "Option8", "Frame2", "Label1",
+                                   "-Text31", "-Label31", "-Label4", "-Option1"}) {
+            QWidget *widget = name == "SSTab1" ? f.control<QTabWidget>("SSTab1")->tabBar()
+                              : name == "List1"
+                                  ? f.list()->viewport()
+                                  : f.control<QWidget>(qPrintable(name.mid(name.startsWith(u'-'))));
+            QTest::mousePress(widget, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
+            QVERIFY2(menu->isVisible() != name.startsWith('-'), qPrintable(name));
+            menu->hide();
+        }
+
         f.window->close();
         QVERIFY(!f.window->isVisible());
         QVERIFY(Messages::shown().empty());
