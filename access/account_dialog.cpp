@@ -5,6 +5,7 @@
 #include "access/login_dialog.h"
 #include "access/settings_store.h"
 #include "common/busy_cursor.h"
+#include "common/file_rewrite.h"
 #include "common/message_box.h"
 #include "common/one_line_boxes.h"
 #include "common/shell.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -205,10 +207,31 @@ void AccountDialog::store_options()
 {
     const BusyCursor busy;
     const AppContext &context = access_.context();
+    // What the options were and became, for the audit trail: only those that changed.
+    const char *const keys[] = {protection_key, reminder_on_key, reminder_days_key};
+    const auto now = [&] {
+        std::vector<std::string> values;
+        for (const char *key : keys)
+            values.push_back(
+                context.settings
+                    ? context.settings->value(QString::fromLatin1(key)).toString().toStdString()
+                    : std::string());
+        values.push_back(context.autostart && context.autostart->registered() ? "1" : "0");
+        return values;
+    };
+    const std::vector<std::string> before = now();
     durnmoor::store_options(context.settings,
                             {ui->Check1->isChecked(), ui->Check6->isChecked(), ui->Text11->text()});
     if (context.autostart)
         context.autostart->set_registered(ui->Check5->isChecked());
+    const std::vector<std::string> after = now();
+    std::vector<FieldChange> changes;
+    for (std::size_t i = 0; i < after.size(); ++i)
+        if (before[i] != after[i])
+            changes.push_back({i < std::size(keys) ? keys[i] : "autostart", before[i], after[i]});
+    if (!changes.empty())
+        FileRewrite::record_event(access_.trail_user(),
+                                  {audit_action::options_change, {}, std::move(changes)});
 }
 
 // However it closes, the dialog stores the options; QDialog's own handling would turn the

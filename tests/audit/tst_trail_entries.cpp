@@ -109,6 +109,8 @@ private slots:
                            "maintenance_right:-> 0  read_right:-> 1  edit_right:-> 1"};
         QTest::newRow("account changed") << "passwordproena; Combo1=Zed; Text1=n; Text2=n; Command1"
             << QStringList{"1 account.change security.dat Zed password:(set)>(changed) read_right: 0 > 1"};
+        QTest::newRow("options changed") << "passwordproena; Check6; Text11=10; Command2"
+                                         << QStringList{"1 options.change   Pass/Word:>NO Reminder/On:>1 Reminder/Days:>10"};
         QTest::newRow("account removed") << "passwordproena; Combo1=Zed; Yes; Command3"
             << QStringList{"1 account.remove security.dat Zed name:Zed>- password:(set)>- "
                            "maintenance_right: 0 >- read_right: 0 >- edit_right: 1 >-"};
