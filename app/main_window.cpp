@@ -30,6 +30,7 @@
 #include "register/products_file.h"
 #include "report/print_dialog.h"
 #include "store/clock.h"
+#include "trail/trail_window.h"
 #include "ui_main_window.h"
 
 #include <QAbstractItemView>
@@ -117,6 +118,7 @@ MainWindow::~MainWindow()
     delete login_;
     delete accounts_;
     delete about_;
+    delete trail_window_;
 }
 
 void MainWindow::prepare()
@@ -349,6 +351,23 @@ void MainWindow::close_data_dialogs()
         accounts_->close();
     if (print_)
         print_->close();
+    if (trail_window_)
+        trail_window_->close(); // it shows who changed what: not for whoever comes to the desk
+}
+
+void MainWindow::open_trail_window()
+{
+    if (lock_->login_pending())
+        return;
+    if (!trail_window_) {
+        trail_window_ = new TrailWindow(context_.app_path);
+        trail_window_->setAttribute(Qt::WA_DeleteOnClose); // its index goes with it
+        trail_window_->setWindowIcon(windowIcon());
+    }
+    trail_window_->refresh();
+    trail_window_->show();
+    trail_window_->raise();
+    trail_window_->activateWindow();
 }
 
 void MainWindow::open_about()
@@ -403,6 +422,7 @@ void MainWindow::connect_menus()
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
+    connect(ui->audittrail, &QAction::triggered, this, &MainWindow::open_trail_window);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 

@@ -31,6 +31,7 @@ class AuditTrail;
 class ListingTab;
 class LoginDialog;
 class PrintDialog;
+class TrailWindow;
 class TrayIcon;
 class WindowLock;
 
@@ -92,6 +93,7 @@ private:
     void open_account_dialog();
     void open_print_dialog();
     void open_about();
+    void open_trail_window();
     void show_reminders();
     // The audit trail at start: a chain broken by hand is told once, and a data file that
     // changed since the trail's last entry for it gets an entry saying so.
@@ -117,6 +119,7 @@ private:
     QPointer<AccountDialog> accounts_;
     QPointer<AboutWindow> about_;
     QPointer<PrintDialog> print_;
+    QPointer<TrailWindow> trail_window_;
     TrayIcon *tray_ = nullptr;
     bool shown_before_ = false;
     std::vector<DueReminder> reminders_; // checked at start, shown when they may be seen

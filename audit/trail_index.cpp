@@ -43,6 +43,7 @@ void TrailIndex::forget()
     fd_ = -1;
     ends_.clear();
     indexed_ = 0;
+    kept_ = 0;
 }
 
 bool TrailIndex::fail(int error)
@@ -77,6 +78,7 @@ bool TrailIndex::refresh()
         ends_.clear();
         indexed_ = 0;
     }
+    kept_ = ends_.size();
     // From the start of a torn last line: its LF may have come since.
     std::uint64_t at = whole_end();
     const auto buffer = std::make_unique_for_overwrite<char[]>(read_piece);
@@ -104,23 +106,53 @@ bool TrailIndex::refresh()
     return true;
 }
 
+bool TrailIndex::read_at(std::uint64_t start, char *into, std::size_t length) const
+{
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(fd_, into + done, length - done, off_t(start + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 std::optional<std::string> TrailIndex::line(std::size_t i) const
 {
     if (i >= size() || fd_ < 0)
         return std::nullopt;
-    const std::uint64_t start = i == 0 ? 0 : ends_[i - 1] + 1;
-    const std::uint64_t end = i < ends_.size() ? ends_[i] : indexed_;
-    std::string out(end - start, '\0');
-    std::size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, off_t(start + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return std::nullopt;
-        done += static_cast<std::size_t>(got);
-    }
+    const std::uint64_t start = line_start(i);
+    std::string out(line_end(i) - start, '\0');
+    if (!read_at(start, out.data(), out.size()))
+        return std::nullopt;
     return out;
+}
+
+bool TrailIndex::visit_backwards(std::size_t first, std::size_t count,
+                                 const LineVisitor &each) const
+{
+    if (first > size() || count > size() - first || fd_ < 0)
+        return false;
+    std::string piece;
+    std::size_t end = first + count; // the lines still to visit are first .. end - 1
+    while (end > first) {
+        // As many lines before end as fit in a piece, and always one, however long.
+        std::size_t begin = end - 1;
+        while (begin > first && line_end(end - 1) - line_start(begin - 1) <= read_piece)
+            --begin;
+        const std::uint64_t from = line_start(begin);
+        piece.resize(line_end(end - 1) - from);
+        if (!read_at(from, piece.data(), piece.size()))
+            return false;
+        for (std::size_t i = end; i-- > begin;)
+            each(i,
+                 std::string_view(piece).substr(line_start(i) - from, line_end(i) - line_start(i)));
+        end = begin;
+    }
+    return true;
 }
 
 } // namespace durnmoor
