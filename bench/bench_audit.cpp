@@ -1,7 +1,8 @@
 // The audit trail: one flushed append to a trail of 10,000 entries beside a bare write and
 // flush of a line as long; checking the chain of a trail of a million entries, and indexing
 // it for the viewer, beside reading the file into memory; and hashing its lines with the
-// crypto library the chain uses beside Qt's own SHA-256.
+// crypto library the chain uses beside Qt's own SHA-256. The viewer opened on the million
+// entries until its first page is drawn, a page scrolled to and drawn, and a search.
 // A flush's time on a shared disk drifts by the second: run with
 // --benchmark_enable_random_interleaving=true so that the append and its floor meet the
 // same disk.
@@ -10,10 +11,14 @@
 #include "audit/audit_trail.h"
 #include "audit/sha256.h"
 #include "audit/trail_index.h"
+#include "trail/trail_model.h"
+#include "trail/trail_window.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
+#include <QTableView>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -142,6 +147,52 @@ void BM_BuildIndex(benchmark::State &state)
     }
 }
 
+// The viewer opened on the trail until its first page is drawn: the index built, the rows
+// of one screen read and parsed, the window painted.
+void BM_ViewerFirstPage(benchmark::State &state)
+{
+    for (auto _ : state) {
+        TrailWindow window(large_folder());
+        window.resize(980, 560);
+        window.show();
+        const QPixmap drawn = window.grab();
+        if (window.model().rowCount() != large_trail || drawn.isNull())
+            return state.SkipWithError("the viewer did not show the trail");
+    }
+}
+
+// A page of the open viewer scrolled to somewhere it has not been and drawn: what each step
+// of a drag of the scroll bar costs.
+void BM_ViewerScroll(benchmark::State &state)
+{
+    TrailWindow window(large_folder());
+    window.resize(980, 560);
+    window.show();
+    auto *view = window.findChild<QTableView *>(QStringLiteral("entriesView"));
+    QScrollBar *bar = view->verticalScrollBar();
+    int at = 0;
+    for (auto _ : state) {
+        at = (at + 7919 * 23) % std::max(1, bar->maximum());
+        bar->setValue(at);
+        benchmark::DoNotOptimize(view->viewport()->grab());
+    }
+}
+
+// A search of the whole trail for one user's entries, as the viewer runs it in slices.
+void BM_ViewerSearch(benchmark::State &state)
+{
+    TrailModel model(large_folder());
+    if (!model.refresh())
+        return state.SkipWithError("the trail could not be read");
+    for (auto _ : state) {
+        model.set_filter({});
+        model.set_filter({.number = "99999"});
+        model.scan_all();
+        if (model.rowCount() == 0)
+            return state.SkipWithError("nothing was found");
+    }
+}
+
 // 100,000 lines of the trail hashed one by one, by the chain's hash and by Qt's.
 template <bool qt> void BM_HashLines(benchmark::State &state)
 {
@@ -174,6 +225,9 @@ void add_benchmarks()
     add_sized("ChainCheck", BM_ChainCheck, {{large_trail, 3}});
     add_sized("FloorReadTrail", BM_FloorReadTrail, {{large_trail, 3}});
     add_sized("BuildIndex", BM_BuildIndex, {{large_trail, 3}});
+    add_sized("ViewerFirstPage", BM_ViewerFirstPage, {{large_trail, 3}});
+    add_sized("ViewerScroll", BM_ViewerScroll, {{large_trail, 50}});
+    add_sized("ViewerSearch", BM_ViewerSearch, {{large_trail, 3}});
     add_sized("HashLines", BM_HashLines<false>, {{100000, 5}});
     add_sized("HashLines_Qt", BM_HashLines<true>, {{100000, 5}});
 }

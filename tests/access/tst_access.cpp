@@ -316,6 +316,9 @@ private slots:
                                     << "normal" << QStringList{"aboutit", "about", "stays"};
         QTest::newRow("print open") << "logged in"
                                     << "normal" << QStringList{"printlisted", "printit", "closes"};
+        QTest::newRow("audit trail open")
+            << "logged in"
+            << "normal" << QStringList{"audittrail", "TrailWindow", "closes"};
         QTest::newRow("options open")
             << "logged in"
             << "normal" << QStringList{"passwordproena", "password", "closes"};
