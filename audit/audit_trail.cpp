@@ -123,13 +123,20 @@ bool AuditTrail::open()
 
 std::optional<QString> AuditTrail::append(AuditEntry &entry)
 {
+    return append(std::span(&entry, 1));
+}
+
+std::optional<QString> AuditTrail::append(std::span<AuditEntry> entries)
+{
+    if (entries.empty())
+        return std::nullopt;
     // The trail is read again at most once: a file that keeps changing under the program is
     // not chased.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!opened_ && !open())
             return problem_;
         bool read_again = false;
-        auto outcome = append_once(entry, read_again);
+        auto outcome = append_once(entries, read_again);
         if (!read_again)
             return outcome;
         opened_ = false;
@@ -137,7 +144,7 @@ std::optional<QString> AuditTrail::append(AuditEntry &entry)
     return reason_of(EAGAIN);
 }
 
-std::optional<QString> AuditTrail::append_once(AuditEntry &entry, bool &read_again)
+std::optional<QString> AuditTrail::append_once(std::span<AuditEntry> entries, bool &read_again)
 {
     const QByteArray path = QFile::encodeName(path_);
     bool created = false;
@@ -174,17 +181,26 @@ std::optional<QString> AuditTrail::append_once(AuditEntry &entry, bool &read_aga
         return std::nullopt;
     }
 
-    entry.seq = chain_.next_seq();
-    entry.prev = chain_.next_prev();
-    if (entry.time.empty())
-        entry.time = rfc3339_utc(now_utc());
+    // Each line follows the one before it, the first the real last line.
     std::string bytes;
     if (chain_.torn())
         bytes += '\n';
-    const std::size_t line_start = bytes.size();
-    append_audit_line(bytes, entry);
-    bytes += '\n';
-    const std::string_view line(bytes.data() + line_start, bytes.size() - line_start - 1);
+    std::vector<std::pair<std::size_t, std::size_t>> lines; // where each line stands in bytes
+    std::string prev = chain_.next_prev();
+    const std::string time = rfc3339_utc(now_utc());
+    Sha256 hash;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        AuditEntry &entry = entries[i];
+        entry.seq = chain_.next_seq() + static_cast<std::int64_t>(i);
+        entry.prev = prev;
+        if (entry.time.empty())
+            entry.time = time;
+        const std::size_t start = bytes.size();
+        append_audit_line(bytes, entry);
+        lines.emplace_back(start, bytes.size() - start);
+        hex_into(hash.of(std::string_view(bytes).substr(start)), prev);
+        bytes += '\n';
+    }
 
     const off_t old_size = status.st_size;
     int error = planted_fault(FileStep::append, path_);
@@ -202,7 +218,8 @@ std::optional<QString> AuditTrail::append_once(AuditEntry &entry, bool &read_aga
     if (created)
         sync_folder(folder_);
 
-    chain_.appended(line);
+    for (const auto &[start, length] : lines)
+        chain_.appended(std::string_view(bytes).substr(start, length));
     seen_ = {true, now.device, now.inode, now.size + static_cast<std::int64_t>(bytes.size())};
     return std::nullopt;
 }

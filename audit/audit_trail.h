@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,9 @@ public:
     // reason, and the file is as it was (a part written is cut off again). Opens the trail
     // first when that has not been done, and reads it again when it changed since.
     std::optional<QString> append(AuditEntry &entry);
+    // The entries as the trail's last lines, in their order, in one write and one flush: a
+    // change of many records waits for the disk once. All of them are appended or none.
+    std::optional<QString> append(std::span<AuditEntry> entries);
 
 private:
     // What the trail was when last read or written: it is read again before an append when
@@ -56,7 +60,7 @@ private:
         friend bool operator==(const Seen &, const Seen &) = default;
     };
 
-    std::optional<QString> append_once(AuditEntry &entry, bool &read_again);
+    std::optional<QString> append_once(std::span<AuditEntry> entries, bool &read_again);
 
     QString folder_;
     QString path_;

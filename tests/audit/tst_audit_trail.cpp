@@ -377,8 +377,10 @@ private slots:
         }
 
         AuditTrail trail(folder);
-        AuditEntry entry = entry_of("ann", audit_action::login_fail);
-        const auto outcome = trail.append(entry);
+        // Two entries of one change: both go, or neither.
+        AuditEntry entries[] = {entry_of("ann", audit_action::login_fail),
+                                entry_of("bob", audit_action::login_fail)};
+        const auto outcome = trail.append(std::span(entries));
         ::setrlimit(RLIMIT_FSIZE, &saved);
         QCOMPARE(outcome, std::optional(reason));
         QCOMPARE(env.read_file(setup == "link" ? "elsewhere.log" : "audit.log"), before);
@@ -387,9 +389,15 @@ private slots:
         // Nothing of the failure stays with the trail: the next append follows the last line.
         set_file_fault(nullptr);
         if (setup == "sync" || setup == "part" || setup == "append") {
-            QCOMPARE(trail.append(entry), std::nullopt);
-            QCOMPARE(entry.seq, 3);
-            QCOMPARE(entry.prev, sha256_hex(lines_of(before).back()));
+            QCOMPARE(trail.append(std::span(entries)), std::nullopt);
+            const std::vector<std::string> after = lines_of(env.read_file("audit.log"));
+            QCOMPARE(after.size(), 4u);
+            QCOMPARE(entries[0].seq, 3);
+            QCOMPARE(entries[0].prev, sha256_hex(after[1]));
+            QCOMPARE(entries[1].seq, 4);
+            QCOMPARE(entries[1].prev, sha256_hex(after[2]));
+            QVERIFY(trail.open());
+            QCOMPARE(trail.first_break(), 0);
         }
     }
 
