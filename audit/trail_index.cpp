@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -81,9 +82,11 @@ bool TrailIndex::refresh()
     kept_ = ends_.size();
     // From the start of a torn last line: its LF may have come since.
     std::uint64_t at = whole_end();
-    const auto buffer = std::make_unique_for_overwrite<char[]>(read_piece);
+    // A refresh mostly finds a few lines more: the buffer is no larger than what is new.
+    const std::size_t piece = std::min<std::uint64_t>(read_piece, size - std::min(at, size));
+    const auto buffer = std::make_unique_for_overwrite<char[]>(piece);
     while (at < size) {
-        const ssize_t got = ::pread(fd_, buffer.get(), read_piece, off_t(at));
+        const ssize_t got = ::pread(fd_, buffer.get(), piece, off_t(at));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)

@@ -2,9 +2,13 @@
 // whatever reads as an entry holds the texts Qt's JSON reader finds in it, and writes a line
 // that reads back to it, byte for byte the same when written again; any text written into
 // an entry reads back; and the chain says the same of a trail however its bytes arrive, and
-// takes a line that follows its last.
+// takes a line that follows its last. The viewer's index of the same bytes gives back every
+// line, however they are read.
 #include "audit/audit_entry.h"
 #include "audit/trail_chain.h"
+#include "audit/trail_csv.h"
+#include "audit/trail_filter.h"
+#include "audit/trail_index.h"
 
 #include "fuzz_support.h"
 
@@ -12,11 +16,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <fstream>
 
 using namespace durnmoor;
 using fuzz::require;
 
 namespace {
+
+volatile bool filter_result = false;
 
 bool same(const TrailChain &a, const TrailChain &b)
 {
@@ -79,4 +88,32 @@ DURNMOOR_FUZZ_TARGET(text)
     const std::int64_t broken = whole.first_break();
     whole.appended(audit_line(next));
     require(whole.first_break() == broken && whole.next_seq() == next.seq + 1 && !whole.torn());
+
+    // The index over the bytes as a file: the lines, read back to front a piece at a time or
+    // one by one, joined by LFs, are the bytes again.
+    static const QTemporaryDir folder;
+    std::ofstream(folder.filePath("audit.log").toStdString(), std::ios::binary | std::ios::trunc)
+        << text;
+    TrailIndex index(folder.path());
+    require(index.refresh() &&
+            index.size() == std::size_t(std::count(text.begin(), text.end(), '\n')) +
+                                (!text.empty() && !text.ends_with('\n')));
+    std::vector<std::string> back;
+    require(index.visit_backwards(0, index.size(), [&](std::size_t i, std::string_view line) {
+        require(i == index.size() - 1 - back.size() && index.line(i) == line);
+        back.emplace_back(line);
+    }));
+    std::string joined;
+    for (auto line = back.rbegin(); line != back.rend(); ++line)
+        joined += *line + '\n';
+    require(joined == text || joined == std::string(text) + '\n');
+
+    // Whatever an entry holds, the filter and the export take it.
+    if (const auto entry = read_audit_line(text)) {
+        const TrailFilter filter{.number = "1", .user = "A", .from = "2026"};
+        filter_result = filter.matches(*entry);
+        std::string row;
+        append_trail_csv_row(row, *entry);
+        require(row.ends_with("\r\n"));
+    }
 }
