@@ -192,6 +192,9 @@ QVariant TrailModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= column_count)
         return {};
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == column_seq ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                            : QVariant();
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const Shown *row = shown(line_of(index.row()));
