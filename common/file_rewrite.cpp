@@ -7,16 +7,39 @@
 namespace durnmoor {
 
 namespace {
+
 RewriteRecorder recorder;
+
+QFuture<TrailCheck> start_check;
+bool start_check_pending = false;
+
+// The trail is used only once the check at start has ended.
+void wait_for_start_check()
+{
+    if (!std::exchange(start_check_pending, false))
+        return;
+    start_check.waitForFinished();
+    start_check = {};
+}
+
 } // namespace
 
 void FileRewrite::set_recorder(RewriteRecorder given)
 {
     recorder = std::move(given);
+    start_check = {};
+    start_check_pending = false;
+}
+
+void FileRewrite::set_start_check(QFuture<TrailCheck> check)
+{
+    start_check = std::move(check);
+    start_check_pending = true;
 }
 
 WriteOutcome FileRewrite::record(std::string_view bytes)
 {
+    wait_for_start_check();
     if (!recorder.trail || notes_.empty())
         return {};
     const std::string after = sha256_hex(bytes);
@@ -41,6 +64,7 @@ WriteOutcome FileRewrite::record(std::string_view bytes)
 
 std::optional<QString> FileRewrite::record_event(const std::string &user, AuditNote note)
 {
+    wait_for_start_check();
     if (!recorder.trail)
         return std::nullopt;
     AuditEntry entry{.user = user,

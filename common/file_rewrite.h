@@ -1,9 +1,12 @@
 #pragma once
 
 #include "audit/audit_entry.h"
+#include "audit/trail_check.h"
 #include "store/data_file.h"
 #include "store/kept_file.h"
 #include "store/record_file.h"
+
+#include <QFuture>
 
 #include <functional>
 #include <memory>
@@ -57,6 +60,9 @@ public:
     // and a replace that then fails is recorded as failed.
     void note(AuditNote note) { notes_.push_back(std::move(note)); }
     static void set_recorder(RewriteRecorder recorder);
+    // The trail's check at start, running on a thread of its own: nothing is recorded until
+    // it has ended, so that the entries it adds come before any change's.
+    static void set_start_check(QFuture<TrailCheck> check);
     // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
     // not be written.
     static std::optional<QString> record_event(const std::string &user, AuditNote note);

@@ -212,6 +212,19 @@ private slots:
                      QJsonDocument::fromJson(QByteArray::fromStdString(line))["user"].toString());
     }
 
+    // Bytes hashed in pieces have the hash of them all, wherever they are cut.
+    void hashes_pieces()
+    {
+        const std::string text = chained_trail(3);
+        for (const std::size_t cut :
+             {std::size_t(0), std::size_t(1), text.size() / 2, text.size()}) {
+            Sha256Pieces hash;
+            hash.add(std::string_view(text).substr(0, cut));
+            hash.add(std::string_view(text).substr(cut));
+            QCOMPARE(hash.hex(), sha256_hex(text));
+        }
+    }
+
     void numbering_goes_on_after_reopening()
     {
         TestEnv env;

@@ -7,6 +7,7 @@
 #include "store/file_faults.h"
 #include "support/window_fixture.h"
 
+#include <atomic>
 #include <map>
 
 using namespace durnmoor;
@@ -54,6 +55,24 @@ QStringList entries_of(const TestEnv &env)
         if (last.second != sha256_hex(env.read_file(QString::fromStdString(file))))
             return {QString::fromStdString("after does not match " + file)};
     return shown;
+}
+
+// Two entries for products.dat, both naming after as what it holds; with tamper, the second
+// changed by hand.
+std::function<void(TestEnv &)> trail_naming(std::string after, bool tamper = false)
+{
+    return [after, tamper](TestEnv &env) {
+        AuditTrail trail(env.dir());
+        for (const char *action : {"instrument.add", "instrument.change"}) {
+            AuditEntry entry{0, {}, "os:x", action, "products.dat", {"N"}, {}, after, 0, {}};
+            QVERIFY(!trail.append(entry));
+        }
+        if (tamper) {
+            std::string bytes = env.read_file("audit.log");
+            bytes.replace(bytes.find("os:x"), 4, "os:y");
+            env.write_file("audit.log", bytes);
+        }
+    };
 }
 
 } // namespace
@@ -152,35 +171,54 @@ private slots:
     void changes_outside_are_told()
     {
         const std::string products = file_of({make_record({"DMM-014", "Bench"})});
-        const auto trail_with = [](std::string after, bool tamper) {
-            return [after, tamper](TestEnv &env) {
-                AuditTrail trail(env.dir());
-                for (const char *action : {"instrument.add", "instrument.change"}) {
-                    AuditEntry entry{0,     {}, "os:x", action, "products.dat",
-                                     {"N"}, {}, after,  0,      {}};
-                    QVERIFY(!trail.append(entry));
-                }
-                if (tamper) {
-                    std::string bytes = env.read_file("audit.log");
-                    bytes.replace(bytes.find("os:x"), 4, "os:y");
-                    env.write_file("audit.log", bytes);
-                }
-            };
-        };
         {
-            WindowFixture f(
-                {.products = products, .prepare = trail_with(sha256_hex("old"), false)});
+            WindowFixture f({.products = products, .prepare = trail_naming(sha256_hex("old"))});
             QCOMPARE(shown_messages(), QStringList());
             QCOMPARE(entries_of(f.env).value(2),
                      QString::fromStdString("3 file.outside_change products.dat  sha256:" +
                                             sha256_hex("old") + ">" + sha256_hex(products)));
         }
-        WindowFixture f({.products = products, .prepare = trail_with(sha256_hex(products), true)});
+        WindowFixture f(
+            {.products = products, .prepare = trail_naming(sha256_hex(products), true)});
         QCOMPARE(shown_messages(),
                  QStringList{"Warning \"Durnmoor\": audit.log has been changed outside Durnmoor: "
                              "entry 2 does not follow entry 1. (Ok, default Ok)"});
         f.run("Command1; Text1=N-1; Command4");
         QVERIFY(f.env.read_file("audit.log").find("\"seq\":3") != std::string::npos);
+    }
+
+    // A change made while the check at start still runs is recorded after what the check
+    // finds: its entry follows the file.outside_change entry.
+    void a_change_during_the_check_at_start_comes_after_it()
+    {
+        std::atomic<bool> appended = false;
+        const auto hold_the_check = [&appended](FileStep step, const QString &name) {
+            if (step == FileStep::append)
+                appended = true;
+            // The check waits to read the trail until an entry is being written, or long
+            // enough for the change below to be made first.
+            else if (step == FileStep::open && name == "audit.log" &&
+                     QThread::currentThread() != qApp->thread())
+                for (int waited = 0; waited < 200 && !appended; waited += 5)
+                    QThread::msleep(5);
+            return 0;
+        };
+        const std::string products = file_of({make_record({"DMM-014", "Bench"})});
+        WindowFixture f({.products = products,
+                         .prepare =
+                             [&](TestEnv &env) {
+                                 trail_naming(sha256_hex("old"))(env);
+                                 set_file_fault(hold_the_check);
+                             },
+                         .trail_checked = false});
+        f.run("Command1; Text1=N-1; Command4");
+        const QStringList entries = entries_of(f.env);
+        QCOMPARE(entries.value(2),
+                 QString::fromStdString("3 file.outside_change products.dat  "
+                                        "sha256:" +
+                                        sha256_hex("old") + ">" + sha256_hex(products)));
+        QVERIFY2(entries.size() == 4 && entries[3].startsWith("4 instrument.add products.dat N-1 "),
+                 qPrintable(entries.join('\n')));
     }
 
     // No entry, no change: the user is told why. An entry for a change that then could not
