@@ -38,10 +38,13 @@ TrailCheck check_trail_at_start(AuditTrail &trail, const std::string &user,
         const std::optional<std::string> now = hash.hex();
         if (!read.problem.isEmpty() || !now)
             continue; // told when the file is shown
-        if (*now == last)
-            continue;
-        AuditEntry outside = outside_change_entry(user, name, last, *now);
-        trail.append(outside);
+        if (*now != last) {
+            AuditEntry outside = outside_change_entry(user, name, last, *now);
+            if (trail.append(outside))
+                continue; // the next rewrite of the file looks again
+        }
+        if (read.identity)
+            check.settled.emplace_back(place.path, *read.identity);
     }
     return check;
 }

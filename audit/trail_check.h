@@ -2,10 +2,12 @@
 
 #include "audit/audit_entry.h"
 #include "store/data_file.h"
+#include "store/file_identity.h"
 
 #include <QString>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace durnmoor {
@@ -22,6 +24,9 @@ AuditEntry outside_change_entry(std::string user, std::string file, std::string 
 struct TrailCheck {
     QString problem;       // why the trail could not be read; nothing else was looked at then
     QString break_message; // a chain broken by hand, as the user is told it; empty when it holds
+    // The data files (by path) whose contents are now those the trail names, each with the
+    // identity it had when hashed: while a file keeps it, it need not be hashed again.
+    std::vector<std::pair<QString, FileIdentity>> settled;
 };
 
 // Reads the trail and checks its chain; then hashes each of the data files that the trail has

@@ -49,6 +49,7 @@ public:
 
     bool ok() const { return problem_.isEmpty(); }
     QString file_name() const; // "products.dat"
+    const QString &path() const { return place_.path; }
     const QString &problem() const { return problem_; }
     const std::string &bytes() const { return bytes_; }
     std::string take_bytes() { return std::move(bytes_); }

@@ -4,10 +4,12 @@
 #include "access/login_throttle.h"
 #include "audit/audit_trail.h"
 #include "audit/sha256.h"
+#include "store/data_file.h"
 #include "store/file_faults.h"
 #include "support/window_fixture.h"
 
 #include <atomic>
+#include <cstdio>
 #include <map>
 
 using namespace durnmoor;
@@ -73,6 +75,15 @@ std::function<void(TestEnv &)> trail_naming(std::string after, bool tamper = fal
             env.write_file("audit.log", bytes);
         }
     };
+}
+
+// Another program saving a file through a twin of its own, as editors do.
+void written_elsewhere(const TestEnv &env, const QString &name, const std::string &bytes)
+{
+    env.write_file(name + ".other", bytes);
+    QCOMPARE(std::rename(QFile::encodeName(env.path(name + ".other")).constData(),
+                         QFile::encodeName(env.path(name)).constData()),
+             0);
 }
 
 } // namespace
@@ -185,6 +196,49 @@ private slots:
                              "entry 2 does not follow entry 1. (Ok, default Ok)"});
         f.run("Command1; Text1=N-1; Command4");
         QVERIFY(f.env.read_file("audit.log").find("\"seq\":3") != std::string::npos);
+    }
+
+    // During a run, a file that another program changed since this one's last save gets one
+    // entry saying so, before the next save's own; whether or not the window read it again in
+    // between. A file written again with the same bytes, or left alone, gets none.
+    void changes_outside_between_saves_data()
+    {
+        QTest::addColumn<QString>("outside"); // "A>B": another program puts B for A
+        QTest::addColumn<QString>("between"); // steps before the second save
+        QTest::addColumn<QStringList>("entries");
+        const QString first = "1 instrument.change products.dat DMM-014 description:Bench>Meter";
+        // clang-format off
+        const QStringList seen{first,
+            "2 file.outside_change products.dat  sha256:{saved}>{edited}",
+            "3 instrument.change products.dat DMM-014 description:Multimeter>Probe"};
+        const QStringList none{first,
+            "2 instrument.change products.dat DMM-014 description:Meter>Probe"};
+        QTest::newRow("changed") << "Meter>Multimeter" << "" << seen;
+        QTest::newRow("changed, listed again") << "Meter>Multimeter" << "fulllist; " << seen;
+        QTest::newRow("same bytes written") << "Meter>Meter" << "" << none;
+        QTest::newRow("left alone") << "" << "" << none;
+        // clang-format on
+    }
+    void changes_outside_between_saves()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QString, between);
+        QFETCH(QStringList, entries);
+        set_settling_time(0); // as in a register at rest, where a file's identity shows a change
+        const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
+        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench"})})});
+        f.run("row=0; double-click=0; Text2=Meter; Yes; Command4");
+        const std::string saved = f.products();
+        std::string edited = saved;
+        if (!outside.isEmpty()) {
+            const std::string from = outside.section('>', 0, 0).toStdString();
+            edited.replace(edited.find(from), from.size(), outside.section('>', 1).toStdString());
+            written_elsewhere(f.env, "products.dat", edited);
+        }
+        f.run(between + "row=0; double-click=0; Text2=Probe; Yes; Command4");
+        entries.replaceInStrings("{saved}", QString::fromStdString(sha256_hex(saved)));
+        entries.replaceInStrings("{edited}", QString::fromStdString(sha256_hex(edited)));
+        QCOMPARE(entries_of(f.env), entries);
     }
 
     // A change made while the check at start still runs is recorded after what the check
