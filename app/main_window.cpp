@@ -11,7 +11,6 @@
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
 #include "audit/audit_trail.h"
-#include "audit/sha256.h"
 #include "calibration/calibration_log.h"
 #include "calibration/history_file.h"
 #include "calibration/history_tab.h"
@@ -38,6 +37,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +48,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace durnmoor {
 
@@ -114,6 +115,7 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
 // The dialogs are windows of their own, not children: they go with the main window.
 MainWindow::~MainWindow()
 {
+    trail_check_.waitForFinished(); // it uses the trail
     FileRewrite::set_recorder({});
     delete login_;
     delete accounts_;
@@ -149,39 +151,40 @@ void MainWindow::fill_form()
 
 void MainWindow::check_trail()
 {
-    if (!trail_->open()) {
+    const std::vector<DataFilePlace> files{
+        products_file(context_.app_path), history_file(context_.app_path),
+        contacts_file(context_.app_path), accounts_file(context_.app_path)};
+    trail_check_ =
+        QtConcurrent::run(check_trail_at_start, std::ref(*trail_), access_->trail_user(), files);
+    FileRewrite::set_start_check(trail_check_);
+    auto *watcher = new QFutureWatcher<TrailCheck>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        tell_trail_check();
+        watcher->deleteLater();
+    });
+    watcher->setFuture(trail_check_);
+}
+
+void MainWindow::wait_for_trail_check()
+{
+    trail_check_.waitForFinished();
+    tell_trail_check();
+}
+
+void MainWindow::tell_trail_check()
+{
+    if (!trail_check_.isResultReadyAt(0) || std::exchange(trail_check_told_, true))
+        return;
+    const TrailCheck check = trail_check_.result();
+    if (!check.problem.isEmpty())
         Messages::notify(this,
                          QStringLiteral("%1 could not be read.\n%1: %2\nNo change can be made "
                                         "until it can be read again.")
-                             .arg(QLatin1String(audit_log_name), trail_->problem()),
+                             .arg(QLatin1String(audit_log_name), check.problem),
                          QString::fromLatin1(app_title), QMessageBox::Warning);
-        return;
-    }
-    if (trail_->first_break())
-        Messages::notify(this, trail_->break_message(), QString::fromLatin1(app_title),
+    else if (!check.break_message.isEmpty())
+        Messages::notify(this, check.break_message, QString::fromLatin1(app_title),
                          QMessageBox::Warning);
-    const std::pair<const char *, DataFilePlace> files[] = {
-        {products_file_name, products_file(context_.app_path)},
-        {history_file_name, history_file(context_.app_path)},
-        {contacts_file_name, contacts_file(context_.app_path)},
-        {accounts_file_name, accounts_file(context_.app_path)}};
-    for (const auto &[name, place] : files) {
-        const std::string last = trail_->last_after(name);
-        if (last.empty())
-            continue; // nothing recorded to compare with
-        const DataFile file = DataFile::read(place);
-        if (!file.ok())
-            continue; // told when the file is shown
-        const std::string now = sha256_hex(file.bytes());
-        if (now == last)
-            continue;
-        AuditEntry outside{.user = access_->trail_user(),
-                           .action = audit_action::file_outside_change,
-                           .file = name,
-                           .changes = {{"sha256", last, now}},
-                           .after = now};
-        trail_->append(outside);
-    }
 }
 
 void MainWindow::apply_start_rights()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "access/login_throttle.h"
+#include "audit/trail_check.h"
 #include "common/app_context.h"
 
 #include "calibration/reminders.h"
 
 #include <QMainWindow>
 
+#include <QFuture>
 #include <QPointer>
 
 #include <memory>
@@ -64,6 +66,9 @@ public:
     // The end of the load step: start rights from the protection setting, the due-date
     // reminder when it is on, the final lock.
     void apply_start_rights();
+    // Waits for the check of the audit trail that fill_form started to end, and tells what
+    // it found, as the window does by itself when the check ends.
+    void wait_for_trail_check();
 
 signals:
     void closed();
@@ -96,8 +101,12 @@ private:
     void open_trail_window();
     void show_reminders();
     // The audit trail at start: a chain broken by hand is told once, and a data file that
-    // changed since the trail's last entry for it gets an entry saying so.
+    // changed since the trail's last entry for it gets an entry saying so. Reading and
+    // hashing a large register takes longer than the window may make the user wait, so the
+    // check runs on a thread of its own; the rewrites wait for it before they record.
     void check_trail();
+    // Once the check has ended: what the user is told of it, once.
+    void tell_trail_check();
     void fit_to_screen();
 
     std::unique_ptr<Ui::MAIN> ui;
@@ -114,6 +123,8 @@ private:
     WindowLock *lock_ = nullptr;
     StatusLine *status_ = nullptr;
     std::unique_ptr<AuditTrail> trail_;
+    QFuture<TrailCheck> trail_check_;
+    bool trail_check_told_ = false;
     LoginThrottle throttle_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;

@@ -66,6 +66,49 @@ Sha256Digest Sha256::of(std::string_view bytes)
     return digest;
 }
 
+struct Sha256Pieces::Context {
+    EVP_MD_CTX *evp = EVP_MD_CTX_new();
+    std::optional<QCryptographicHash> qt;
+    bool failed = false;
+    Context()
+    {
+        if (!evp || EVP_DigestInit_ex(evp, sha256_method(), nullptr) != 1)
+            qt.emplace(QCryptographicHash::Sha256);
+    }
+    Context(const Context &) = delete;
+    Context &operator=(const Context &) = delete;
+    ~Context() { EVP_MD_CTX_free(evp); }
+};
+
+Sha256Pieces::Sha256Pieces() : context_(std::make_unique<Context>()) {}
+Sha256Pieces::~Sha256Pieces() = default;
+
+void Sha256Pieces::add(std::string_view piece)
+{
+    if (context_->qt) {
+        context_->qt->addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+        return;
+    }
+    clear_upper_registers();
+    if (EVP_DigestUpdate(context_->evp, piece.data(), piece.size()) != 1)
+        context_->failed = true;
+}
+
+std::optional<std::string> Sha256Pieces::hex()
+{
+    Sha256Digest digest{};
+    if (context_->qt) {
+        const QByteArray qt = context_->qt->result();
+        std::memcpy(digest.data(), qt.constData(), digest.size());
+        return hex_of(digest);
+    }
+    unsigned int length = 0;
+    if (context_->failed || EVP_DigestFinal_ex(context_->evp, digest.data(), &length) != 1 ||
+        length != digest.size())
+        return std::nullopt;
+    return hex_of(digest);
+}
+
 void hex_into(const Sha256Digest &digest, std::string &out)
 {
     static constexpr char digits[] = "0123456789abcdef";

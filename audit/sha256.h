@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,25 @@ public:
     Sha256 &operator=(Sha256 &&) noexcept;
 
     Sha256Digest of(std::string_view bytes);
+
+private:
+    struct Context;
+    std::unique_ptr<Context> context_;
+};
+
+// SHA-256 of bytes handed over in pieces, such as a large file read a piece at a time, by the
+// same library as Sha256 (Qt's own code when the library cannot start one).
+class Sha256Pieces {
+public:
+    Sha256Pieces();
+    ~Sha256Pieces();
+    Sha256Pieces(const Sha256Pieces &) = delete;
+    Sha256Pieces &operator=(const Sha256Pieces &) = delete;
+
+    void add(std::string_view piece);
+    // Once the last piece is in: the hex digest of them all; nullopt when the library failed
+    // part way, which leaves nothing to be said of the bytes.
+    std::optional<std::string> hex();
 
 private:
     struct Context;

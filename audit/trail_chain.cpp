@@ -82,6 +82,10 @@ void TrailChain::learn(const AuditEntry &entry)
         files_.push_back({entry.file, {}, {}, 0});
         state = &files_.back();
     }
+    // The entries of one rewrite (each record it changed) all name the same after: the
+    // first of them is the one whose failure takes the file back to what it held before.
+    if (state->after == entry.after)
+        return;
     std::swap(state->before, state->after); // the storage of both is reused line after line
     state->after = entry.after;
     state->by_seq = entry.seq;

@@ -30,42 +30,11 @@ namespace {
 constexpr int small_trail = 10000;
 constexpr int large_trail = 1000000;
 
-// An instrument's location changed, as most entries will be: about 330 bytes a line.
-AuditEntry change_entry(std::int64_t i)
-{
-    AuditEntry entry;
-    entry.time = "2026-12-05T09:30:00.000Z";
-    entry.user = "ann";
-    entry.action = audit_action::instrument_change;
-    entry.file = "products.dat";
-    entry.key = {bench::instrument_number(static_cast<int>(i % 100000))};
-    entry.changes = {{"location", "Lab " + std::to_string(i % 7), "Lab " + std::to_string(i % 5)}};
-    entry.after = sha256_hex(std::to_string(i));
-    return entry;
-}
-
 // A trail of count entries that chains, written into a folder of its own.
 QTemporaryDir *trail_folder(int count)
 {
     auto *dir = new QTemporaryDir;
-    QFile file(QDir(dir->path()).filePath(QString::fromLatin1(audit_log_name)));
-    if (!file.open(QIODevice::WriteOnly))
-        return dir;
-    Sha256 hash;
-    std::string prev(no_prev_line), bytes;
-    for (int i = 1; i <= count; ++i) {
-        AuditEntry entry = change_entry(i);
-        entry.seq = i;
-        entry.prev = prev;
-        const std::size_t start = bytes.size();
-        append_audit_line(bytes, entry);
-        prev = hex_of(hash.of(std::string_view(bytes).substr(start)));
-        bytes += '\n';
-        if (bytes.size() > (16 << 20) || i == count) {
-            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-            bytes.clear();
-        }
-    }
+    bench::write_trail(dir->path(), count);
     return dir;
 }
 
@@ -92,7 +61,7 @@ void BM_Append(benchmark::State &state)
         return state.SkipWithError("the trail could not be read");
     std::int64_t i = 0;
     for (auto _ : state) {
-        AuditEntry entry = change_entry(i++);
+        AuditEntry entry = bench::generated_entry(i++);
         if (trail.append(entry))
             return state.SkipWithError("the entry could not be appended");
     }
@@ -103,7 +72,7 @@ void BM_Append(benchmark::State &state)
 void BM_FloorAppend(benchmark::State &state)
 {
     const std::unique_ptr<QTemporaryDir> dir(trail_folder(small_trail));
-    AuditEntry entry = change_entry(small_trail + 1);
+    AuditEntry entry = bench::generated_entry(small_trail + 1);
     entry.seq = small_trail + 1;
     entry.prev = std::string(no_prev_line);
     const std::string line = audit_line(entry) + '\n';

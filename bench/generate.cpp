@@ -1,5 +1,6 @@
 #include "generate.h"
 
+#include "audit/sha256.h"
 #include "common/message_box.h"
 #include "store/clock.h"
 #include "text/number_form.h"
@@ -203,6 +204,49 @@ std::string generate_history(int instruments, int per_instrument)
         }
     }
     return out;
+}
+
+AuditEntry generated_entry(std::int64_t index)
+{
+    AuditEntry entry;
+    entry.time = "2026-12-05T09:30:00.000Z";
+    entry.user = "ann";
+    entry.action = audit_action::instrument_change;
+    entry.file = "products.dat";
+    entry.key = {instrument_number(static_cast<int>(index % 100000))};
+    entry.changes = {
+        {"location", "Lab " + std::to_string(index % 7), "Lab " + std::to_string(index % 5)}};
+    entry.after = sha256_hex(std::to_string(index));
+    return entry;
+}
+
+void write_trail(const QString &dir, int count,
+                 const std::vector<std::pair<const char *, std::string_view>> &files)
+{
+    QFile file(QDir(dir).filePath(QString::fromLatin1(audit_log_name)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    Sha256 hash;
+    std::string prev(no_prev_line), bytes;
+    const int first_naming = count - static_cast<int>(files.size()) + 1;
+    for (int i = 1; i <= count; ++i) {
+        AuditEntry entry = generated_entry(i);
+        if (i >= first_naming) {
+            const auto &[name, contents] = files[static_cast<std::size_t>(i - first_naming)];
+            entry.file = name;
+            entry.after = sha256_hex(contents);
+        }
+        entry.seq = i;
+        entry.prev = prev;
+        const std::size_t start = bytes.size();
+        append_audit_line(bytes, entry);
+        prev = hex_of(hash.of(std::string_view(bytes).substr(start)));
+        bytes += '\n';
+        if (bytes.size() > (16 << 20) || i == count) {
+            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            bytes.clear();
+        }
+    }
 }
 
 BenchWindow::BenchWindow(const std::string &products, const std::string &history)

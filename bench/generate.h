@@ -4,6 +4,7 @@
 // them as the program starts it.
 
 #include "app/main_window.h"
+#include "audit/audit_entry.h"
 #include "register/product_record.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +20,9 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace durnmoor::bench {
 
@@ -61,6 +64,15 @@ std::string generate_products(int count);
 // so one instrument's records are spread over the whole file. Each result is one or two
 // lines; one instrument's dates are all different.
 std::string generate_history(int instruments, int per_instrument);
+
+// An instrument's location changed, as most entries will be: about 330 bytes a line.
+AuditEntry generated_entry(std::int64_t index);
+
+// A trail of count entries that chains, as <dir>/audit.log, written a piece at a time. Its
+// last entries name each of files (a data file's name and what it holds), in turn, so that a
+// check at start finds every one of them as the trail left it.
+void write_trail(const QString &dir, int count,
+                 const std::vector<std::pair<const char *, std::string_view>> &files = {});
 
 // A temporary program directory holding the given files, and the main window started over
 // it (fill_form, apply_start_rights, shown offscreen).

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "audit/audit_entry.h"
+#include "audit/trail_check.h"
 #include "store/data_file.h"
 #include "store/kept_file.h"
 #include "store/record_file.h"
 
+#include <QFuture>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,9 +58,17 @@ public:
 
     // The change's entries in the audit trail, one per note. They are written and flushed
     // before the file is replaced: a change that cannot be recorded is not made (and told),
-    // and a replace that then fails is recorded as failed.
+    // and a replace that then fails is recorded as failed. A file that no longer holds what
+    // the trail's last entry for it named, changed by another program since this one last
+    // wrote or hashed it, first gets a file.outside_change entry.
     void note(AuditNote note) { notes_.push_back(std::move(note)); }
+    // A new recorder starts knowing no file: each one the trail names is hashed at its first
+    // rewrite, unless the check at start vouched for it.
     static void set_recorder(RewriteRecorder recorder);
+    // The trail's check at start, running on a thread of its own: nothing is recorded until
+    // it has ended, so that the entries it adds come before any change's, and the files it
+    // hashed are not hashed again while they keep the identity it saw.
+    static void set_start_check(QFuture<TrailCheck> check);
     // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
     // not be written.
     static std::optional<QString> record_event(const std::string &user, AuditNote note);
@@ -72,11 +84,17 @@ private:
     WriteOutcome record(std::string_view bytes);
     // The entries written for a replace that did not take place are followed by failed ones.
     void record_failed();
+    // Hashes what was read when the file is no longer as this program last left it (written
+    // or hashed), and keeps the hash when it is not what the trail says the file holds.
+    void look_for_outside_change();
+    // After finish: what the file now holds is vouched for, or forgotten when unsure.
+    void finished(bool replaced);
 
     QWidget *parent_;
     DataFile file_;
     std::vector<AuditNote> notes_;
     std::vector<std::int64_t> recorded_; // the seq of each entry written for this change
+    std::optional<std::string> outside_; // the hash read, when another program changed the file
 };
 
 // The rewrite of a file kept parsed between operations: what the file held is the kept copy

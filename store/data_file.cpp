@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <algorithm>
@@ -258,6 +259,47 @@ DataFile DataFile::open(const DataFilePlace &place, bool for_rewrite, const File
             ::close(fd);
         return file;
     }
+}
+
+PiecesRead read_in_pieces(const DataFilePlace &place,
+                          const std::function<void(std::string_view)> &take)
+{
+    const QByteArray path = QFile::encodeName(place.path);
+    struct stat named {};
+    if (::stat(path.constData(), &named) != 0)
+        return {errno == ENOENT ? QString() : reason_of(errno), {}};
+    if (!S_ISREG(named.st_mode))
+        return {QString::fromLatin1(not_regular), {}};
+    if (const int planted = planted_fault(FileStep::open, place.path))
+        return {reason_of(planted), {}};
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {errno == ENOENT ? QString() : reason_of(errno), {}};
+    const auto closed = qScopeGuard([fd] { ::close(fd); });
+    struct stat before {};
+    if (::fstat(fd, &before) != 0 || !S_ISREG(before.st_mode))
+        return {QString::fromLatin1(not_regular), {}};
+    if (const int planted = planted_fault(FileStep::read, place.path))
+        return {reason_of(planted), {}};
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // A piece that stays in the processor's caches while it is taken.
+    constexpr std::size_t piece_size = 1 << 20;
+    const auto piece = std::make_unique_for_overwrite<char[]>(piece_size);
+    while (true) {
+        const ssize_t got = ::read(fd, piece.get(), piece_size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return {reason_of(errno), {}};
+        if (got == 0)
+            break;
+        take(std::string_view(piece.get(), static_cast<std::size_t>(got)));
+    }
+    struct stat after {};
+    const FileIdentity read = identity_of(before);
+    if (::fstat(fd, &after) != 0 || identity_of(after) != read || changed_moments_ago(read))
+        return {};
+    return {{}, read};
 }
 
 DataFile::DataFile(DataFile &&other) noexcept

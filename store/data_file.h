@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,7 @@ public:
 
     bool ok() const { return problem_.isEmpty(); }
     QString file_name() const; // "products.dat"
+    const QString &path() const { return place_.path; }
     const QString &problem() const { return problem_; }
     const std::string &bytes() const { return bytes_; }
     std::string take_bytes() { return std::move(bytes_); }
@@ -100,6 +102,21 @@ private:
 // alone, as two separate rewrites would.
 PairWriteOutcome replace_together(DataFile &first, std::string_view first_bytes, DataFile &second,
                                   std::string_view second_bytes);
+
+// What reading a file a piece at a time found: why it could not be read (empty when it was),
+// and the identity of what was read, as DataFile::identity() gives it; nullopt also when the
+// file changed while it was read.
+struct PiecesRead {
+    QString problem;
+    std::optional<FileIdentity> identity;
+};
+
+// The file as it stands, read a piece at a time, each piece handed to take and then dropped:
+// for a caller that needs every byte once (a hash) but not the file in memory. It is refused
+// as DataFile::read() refuses it; a missing file reads as empty and is not made. No lock is
+// taken, and nothing but the file and take is touched, so it may run on a thread of its own.
+PiecesRead read_in_pieces(const DataFilePlace &place,
+                          const std::function<void(std::string_view)> &take);
 
 // Backs the reserved capacity of a large buffer with large pages where the system offers
 // them: fresh memory costs a page fault per page, and at 4 kB a page a 100 MB file takes

@@ -212,36 +212,55 @@ private slots:
                      QJsonDocument::fromJson(QByteArray::fromStdString(line))["user"].toString());
     }
 
+    // Bytes hashed in pieces have the hash of them all, wherever they are cut.
+    void hashes_pieces()
+    {
+        const std::string text = chained_trail(3);
+        for (const std::size_t cut :
+             {std::size_t(0), std::size_t(1), text.size() / 2, text.size()}) {
+            Sha256Pieces hash;
+            hash.add(std::string_view(text).substr(0, cut));
+            hash.add(std::string_view(text).substr(cut));
+            QCOMPARE(hash.hex(), sha256_hex(text));
+        }
+    }
+
     void numbering_goes_on_after_reopening()
     {
         TestEnv env;
         {
             AuditTrail trail(env.dir());
             QVERIFY(trail.open());
-            for (const char *file : {"products.dat", "history.dat", "products.dat"}) {
-                AuditEntry entry = entry_of("ann", "instrument.change", file, {"1"},
-                                            sha256_hex(file + std::to_string(trail.last_seq())));
+            // The last two are one rewrite of two records.
+            for (const auto &[file, contents] : {std::pair{"products.dat", "p1"},
+                                                 {"history.dat", "h2"},
+                                                 {"products.dat", "p3"},
+                                                 {"products.dat", "p3"}}) {
+                AuditEntry entry =
+                    entry_of("ann", "instrument.change", file, {"1"}, sha256_hex(contents));
                 QCOMPARE(trail.append(entry), std::nullopt);
                 QCOMPARE(entry.time, "2026-12-05T09:30:00.000Z");
             }
-            AuditEntry failed = entry_of("ann", audit_action::failed, "products.dat");
-            failed.entry = 3;
-            QCOMPARE(trail.append(failed), std::nullopt);
+            for (const std::int64_t seq : {3, 4}) {
+                AuditEntry failed = entry_of("ann", audit_action::failed, "products.dat");
+                failed.entry = seq;
+                QCOMPARE(trail.append(failed), std::nullopt);
+            }
         }
         AuditTrail trail(env.dir());
         QVERIFY(trail.open());
         QCOMPARE(trail.first_break(), 0);
-        QCOMPARE(trail.last_seq(), 4);
-        // The third entry's rewrite failed: products.dat still holds what the first wrote.
-        QCOMPARE(trail.last_after("products.dat"), sha256_hex("products.dat0"));
-        QCOMPARE(trail.last_after("history.dat"), sha256_hex("history.dat1"));
+        QCOMPARE(trail.last_seq(), 6);
+        // That rewrite failed: products.dat still holds what the first entry wrote.
+        QCOMPARE(trail.last_after("products.dat"), sha256_hex("p1"));
+        QCOMPARE(trail.last_after("history.dat"), sha256_hex("h2"));
         QCOMPARE(trail.last_after("contacts.dat"), std::string());
         AuditEntry next = entry_of("ann", audit_action::login_ok);
         QCOMPARE(trail.append(next), std::nullopt);
-        QCOMPARE(next.seq, 5);
+        QCOMPARE(next.seq, 7);
 
         const std::vector<std::string> lines = lines_of(env.read_file("audit.log"));
-        QCOMPARE(lines.size(), 5u);
+        QCOMPARE(lines.size(), 7u);
         QVERIFY(env.read_file("audit.log").ends_with('\n'));
         std::string prev(no_prev_line);
         for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -4,9 +4,12 @@
 #include "access/login_throttle.h"
 #include "audit/audit_trail.h"
 #include "audit/sha256.h"
+#include "store/data_file.h"
 #include "store/file_faults.h"
 #include "support/window_fixture.h"
 
+#include <atomic>
+#include <cstdio>
 #include <map>
 
 using namespace durnmoor;
@@ -54,6 +57,33 @@ QStringList entries_of(const TestEnv &env)
         if (last.second != sha256_hex(env.read_file(QString::fromStdString(file))))
             return {QString::fromStdString("after does not match " + file)};
     return shown;
+}
+
+// Two entries for products.dat, both naming after as what it holds; with tamper, the second
+// changed by hand.
+std::function<void(TestEnv &)> trail_naming(std::string after, bool tamper = false)
+{
+    return [after, tamper](TestEnv &env) {
+        AuditTrail trail(env.dir());
+        for (const char *action : {"instrument.add", "instrument.change"}) {
+            AuditEntry entry{0, {}, "os:x", action, "products.dat", {"N"}, {}, after, 0, {}};
+            QVERIFY(!trail.append(entry));
+        }
+        if (tamper) {
+            std::string bytes = env.read_file("audit.log");
+            bytes.replace(bytes.find("os:x"), 4, "os:y");
+            env.write_file("audit.log", bytes);
+        }
+    };
+}
+
+// Another program saving a file through a twin of its own, as editors do.
+void written_elsewhere(const TestEnv &env, const QString &name, const std::string &bytes)
+{
+    env.write_file(name + ".other", bytes);
+    QCOMPARE(std::rename(QFile::encodeName(env.path(name + ".other")).constData(),
+                         QFile::encodeName(env.path(name)).constData()),
+             0);
 }
 
 } // namespace
@@ -152,35 +182,97 @@ private slots:
     void changes_outside_are_told()
     {
         const std::string products = file_of({make_record({"DMM-014", "Bench"})});
-        const auto trail_with = [](std::string after, bool tamper) {
-            return [after, tamper](TestEnv &env) {
-                AuditTrail trail(env.dir());
-                for (const char *action : {"instrument.add", "instrument.change"}) {
-                    AuditEntry entry{0,     {}, "os:x", action, "products.dat",
-                                     {"N"}, {}, after,  0,      {}};
-                    QVERIFY(!trail.append(entry));
-                }
-                if (tamper) {
-                    std::string bytes = env.read_file("audit.log");
-                    bytes.replace(bytes.find("os:x"), 4, "os:y");
-                    env.write_file("audit.log", bytes);
-                }
-            };
-        };
         {
-            WindowFixture f(
-                {.products = products, .prepare = trail_with(sha256_hex("old"), false)});
+            WindowFixture f({.products = products, .prepare = trail_naming(sha256_hex("old"))});
             QCOMPARE(shown_messages(), QStringList());
             QCOMPARE(entries_of(f.env).value(2),
                      QString::fromStdString("3 file.outside_change products.dat  sha256:" +
                                             sha256_hex("old") + ">" + sha256_hex(products)));
         }
-        WindowFixture f({.products = products, .prepare = trail_with(sha256_hex(products), true)});
+        WindowFixture f(
+            {.products = products, .prepare = trail_naming(sha256_hex(products), true)});
         QCOMPARE(shown_messages(),
                  QStringList{"Warning \"Durnmoor\": audit.log has been changed outside Durnmoor: "
                              "entry 2 does not follow entry 1. (Ok, default Ok)"});
         f.run("Command1; Text1=N-1; Command4");
         QVERIFY(f.env.read_file("audit.log").find("\"seq\":3") != std::string::npos);
+    }
+
+    // During a run, a file that another program changed since this one's last save gets one
+    // entry saying so, before the next save's own; whether or not the window read it again in
+    // between. A file written again with the same bytes, or left alone, gets none.
+    void changes_outside_between_saves_data()
+    {
+        QTest::addColumn<QString>("outside"); // "A>B": another program puts B for A
+        QTest::addColumn<QString>("between"); // steps before the second save
+        QTest::addColumn<QStringList>("entries");
+        const QString first = "1 instrument.change products.dat DMM-014 description:Bench>Meter";
+        // clang-format off
+        const QStringList seen{first,
+            "2 file.outside_change products.dat  sha256:{saved}>{edited}",
+            "3 instrument.change products.dat DMM-014 description:Multimeter>Probe"};
+        const QStringList none{first,
+            "2 instrument.change products.dat DMM-014 description:Meter>Probe"};
+        QTest::newRow("changed") << "Meter>Multimeter" << "" << seen;
+        QTest::newRow("changed, listed again") << "Meter>Multimeter" << "fulllist; " << seen;
+        QTest::newRow("same bytes written") << "Meter>Meter" << "" << none;
+        QTest::newRow("left alone") << "" << "" << none;
+        // clang-format on
+    }
+    void changes_outside_between_saves()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QString, between);
+        QFETCH(QStringList, entries);
+        set_settling_time(0); // as in a register at rest, where a file's identity shows a change
+        const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
+        WindowFixture f({.products = file_of({make_record({"DMM-014", "Bench"})})});
+        f.run("row=0; double-click=0; Text2=Meter; Yes; Command4");
+        const std::string saved = f.products();
+        std::string edited = saved;
+        if (!outside.isEmpty()) {
+            const std::string from = outside.section('>', 0, 0).toStdString();
+            edited.replace(edited.find(from), from.size(), outside.section('>', 1).toStdString());
+            written_elsewhere(f.env, "products.dat", edited);
+        }
+        f.run(between + "row=0; double-click=0; Text2=Probe; Yes; Command4");
+        entries.replaceInStrings("{saved}", QString::fromStdString(sha256_hex(saved)));
+        entries.replaceInStrings("{edited}", QString::fromStdString(sha256_hex(edited)));
+        QCOMPARE(entries_of(f.env), entries);
+    }
+
+    // A change made while the check at start still runs is recorded after what the check
+    // finds: its entry follows the file.outside_change entry.
+    void a_change_during_the_check_at_start_comes_after_it()
+    {
+        std::atomic<bool> appended = false;
+        const auto hold_the_check = [&appended](FileStep step, const QString &name) {
+            if (step == FileStep::append)
+                appended = true;
+            // The check waits to read the trail until an entry is being written, or long
+            // enough for the change below to be made first.
+            else if (step == FileStep::open && name == "audit.log" &&
+                     QThread::currentThread() != qApp->thread())
+                for (int waited = 0; waited < 200 && !appended; waited += 5)
+                    QThread::msleep(5);
+            return 0;
+        };
+        const std::string products = file_of({make_record({"DMM-014", "Bench"})});
+        WindowFixture f({.products = products,
+                         .prepare =
+                             [&](TestEnv &env) {
+                                 trail_naming(sha256_hex("old"))(env);
+                                 set_file_fault(hold_the_check);
+                             },
+                         .trail_checked = false});
+        f.run("Command1; Text1=N-1; Command4");
+        const QStringList entries = entries_of(f.env);
+        QCOMPARE(entries.value(2),
+                 QString::fromStdString("3 file.outside_change products.dat  "
+                                        "sha256:" +
+                                        sha256_hex("old") + ">" + sha256_hex(products)));
+        QVERIFY2(entries.size() == 4 && entries[3].startsWith("4 instrument.add products.dat N-1 "),
+                 qPrintable(entries.join('\n')));
     }
 
     // No entry, no change: the user is told why. An entry for a change that then could not

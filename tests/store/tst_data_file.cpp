@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cerrno>
@@ -182,6 +183,51 @@ private slots:
         QVERIFY(!env.exists("products2.dat"));
         if (in_place.isEmpty()) // a folder or FIFO stays, and cannot be read as a file
             QCOMPARE(env.read_file("products.dat"), "keep\r\n");
+    }
+
+    // A file read a piece at a time hands over every byte in order, with the identity a whole
+    // read gives, and is refused as a whole read is; a missing file is empty and is not made.
+    void reads_in_pieces_data()
+    {
+        QTest::addColumn<QString>("in_place"); // "missing", "directory", or a size in bytes
+        QTest::addColumn<int>("error");        // planted at the open
+        QTest::newRow("missing") << "missing" << 0;
+        QTest::newRow("empty") << "0" << 0;
+        QTest::newRow("two pieces and a byte") << QString::number((2 << 20) + 1) << 0;
+        QTest::newRow("directory") << "directory" << 0;
+        QTest::newRow("refused open") << "10" << EACCES;
+    }
+    void reads_in_pieces()
+    {
+        QFETCH(QString, in_place);
+        QFETCH(int, error);
+        TestEnv env;
+        set_settling_time(0);
+        const auto settle_again = qScopeGuard([] { set_settling_time(std::nullopt); });
+        set_file_fault(
+            [=](FileStep at, const QString &) { return at == FileStep::open ? error : 0; });
+        std::string bytes; // no two pieces alike, so that one out of place shows
+        for (int i = 0; i < in_place.toInt(); ++i)
+            bytes += char('a' + i % 23);
+        if (in_place == "directory")
+            QVERIFY(QDir(env.dir()).mkdir("products.dat"));
+        else if (in_place != "missing")
+            env.write_file("products.dat", bytes);
+        const QString problem = error                     ? QString::fromLocal8Bit(strerror(error))
+                                : in_place == "directory" ? "It is not a regular file."
+                                                          : "";
+
+        std::string got;
+        const PiecesRead read = read_in_pieces(products_file(env.dir()),
+                                               [&got](std::string_view piece) { got += piece; });
+        QCOMPARE(read.problem, problem);
+        QCOMPARE(got, problem.isEmpty() ? bytes : std::string());
+        QCOMPARE(env.exists("products.dat"), in_place != "missing");
+        set_file_fault(nullptr);
+        if (problem.isEmpty() && in_place != "missing")
+            QCOMPARE(read.identity, DataFile::read(products_file(env.dir())).identity());
+        else
+            QVERIFY(!read.identity);
     }
 
     // Each data file as the program makes it and as a rewrite leaves it: the accounts,

@@ -20,6 +20,8 @@ WindowFixture::WindowFixture(const StartWith &start)
     window->fill_form();
     window->apply_start_rights();
     window->show();
+    if (start.trail_checked)
+        window->wait_for_trail_check();
     QApplication::processEvents();
 }
 

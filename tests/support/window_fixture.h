@@ -26,6 +26,9 @@ struct StartWith {
     std::string products, history, contacts, security;
     QVariantMap settings;
     std::function<void(TestEnv &)> prepare;
+    // Whether the fixture waits for the window's check of the audit trail, which runs apart
+    // from it, and for what it tells.
+    bool trail_checked = true;
 };
 
 // The main window over a private TestEnv, started as the program starts it (without the
