@@ -111,32 +111,31 @@ WriteOutcome FileRewrite::record(std::string_view bytes)
         return {};
     const std::string user = recorder.user ? recorder.user() : std::string();
     const std::string file = file_.file_name().toStdString();
-    // Before the change's own entries, so that a file's afters, read in order, name every
-    // state it was in.
-    if (outside_ && recorder.trail->last_after(file) != *outside_) {
-        AuditEntry entry =
-            outside_change_entry(user, file, recorder.trail->last_after(file), *outside_);
-        if (const std::optional<QString> problem = recorder.trail->append(entry))
-            return {false, file_.file_name(), QString::fromLatin1(audit_log_name), *problem, {}};
+    // The outside change first, so that a file's afters, read in order, name every state it
+    // was in; all of them in one write and one flush, so that a change of many records waits
+    // for the disk once, and is recorded whole or not at all.
+    std::vector<AuditEntry> entries;
+    entries.reserve(notes_.size() + 1);
+    if (outside_ && recorder.trail->last_after(file) != *outside_)
+        entries.push_back(
+            outside_change_entry(user, file, recorder.trail->last_after(file), *outside_));
+    const std::size_t own = entries.size();
+    if (!notes_.empty()) {
+        const std::string after = sha256_hex(bytes);
+        for (AuditNote &note : notes_)
+            entries.push_back({.user = user,
+                               .action = std::move(note.action),
+                               .file = file,
+                               .key = std::move(note.key),
+                               .changes = std::move(note.changes),
+                               .after = after});
     }
+    if (const std::optional<QString> problem = recorder.trail->append(std::span(entries)))
+        return {false, file_.file_name(), QString::fromLatin1(audit_log_name), *problem, {}};
     outside_.reset();
-    if (notes_.empty())
-        return {};
-    const std::string after = sha256_hex(bytes);
-    for (AuditNote &note : notes_) {
-        AuditEntry entry{.user = user,
-                         .action = std::move(note.action),
-                         .file = file,
-                         .key = std::move(note.key),
-                         .changes = std::move(note.changes),
-                         .after = after};
-        if (const std::optional<QString> problem = recorder.trail->append(entry)) {
-            record_failed(); // the entries already written name a change that is not made
-            return {false, file_.file_name(), QString::fromLatin1(audit_log_name), *problem, {}};
-        }
-        recorded_.push_back(entry.seq);
-    }
     notes_.clear();
+    for (std::size_t i = own; i < entries.size(); ++i)
+        recorded_.push_back(entries[i].seq);
     return {};
 }
 
