@@ -17,6 +17,7 @@ class QWidget;
 namespace durnmoor {
 
 class AuditTrail;
+class SessionBackup;
 
 // What one change did to one record, for the audit trail: the trail adds who, when, the
 // file and the file's hash as written.
@@ -57,6 +58,9 @@ public:
     // and a replace that then fails is recorded as failed.
     void note(AuditNote note) { notes_.push_back(std::move(note)); }
     static void set_recorder(RewriteRecorder recorder);
+    // The session's backup set, made before the first change is recorded or written; a
+    // change whose set cannot be made is refused. Set by the main window; null for none.
+    static void set_session_backup(SessionBackup *backup);
     // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
     // not be written.
     static std::optional<QString> record_event(const std::string &user, AuditNote note);
@@ -67,6 +71,8 @@ public:
                                             FileRewrite &second, std::string_view second_bytes);
 
 private:
+    // The session's set made if it is not yet: ok, or why the change may not be made.
+    WriteOutcome back_up_first() const;
     // Writes the notes' entries for the contents about to replace the file: ok, or why they
     // could not be written, and then nothing may be replaced.
     WriteOutcome record(std::string_view bytes);
