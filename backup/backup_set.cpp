@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -205,11 +206,17 @@ BackupOutcome make_backup_set(const QString &data_dir, const std::vector<BackedU
     // A set of the same name made meanwhile by another copy is never replaced: the next
     // name in that second is taken.
     while (true) {
+        const QByteArray from = QFile::encodeName(making);
+        const QByteArray to = QFile::encodeName(set_path(data_dir, name));
         int error = planted_fault(FileStep::backup_rename, name);
-        if (error == 0 && ::renameat2(AT_FDCWD, QFile::encodeName(making).constData(), AT_FDCWD,
-                                      QFile::encodeName(set_path(data_dir, name)).constData(),
-                                      RENAME_NOREPLACE) != 0)
+        if (error == 0 &&
+            ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE))
             error = errno;
+        // A file system that cannot refuse to replace: the name was free a moment ago, and
+        // a folder is renamed only over an empty one, never over a set.
+        if ((error == EINVAL || error == ENOSYS) &&
+            planted_fault(FileStep::backup_rename, name) == 0)
+            error = std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
         if (error == EEXIST || error == ENOTEMPTY) {
             name = set_name_of(local, ++within);
             continue;
