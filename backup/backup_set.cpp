@@ -68,8 +68,10 @@ int copy_by_reads(int src, int dst)
 
 // Within the kernel where it can copy between the two files; reads and writes where it
 // cannot (another file system, an old kernel).
-int copy_contents(int src, int dst)
+int copy_contents(int src, int dst, const QString &to)
 {
+    if (const int planted = planted_fault(FileStep::backup_share, to))
+        return refused_by_file_system(planted) ? copy_by_reads(src, dst) : planted;
     // A shared extent costs no copy at all: the file system copies a block once either
     // file changes it.
     if (::ioctl(dst, FICLONE, src) == 0)
@@ -151,7 +153,7 @@ int copy_file_flushed(const QString &from, const QString &to, bool owner_only)
     if (error == 0 && ::fchmod(dst, owner_only ? (S_IRUSR | S_IWUSR) : (status.st_mode & 0777)))
         error = errno;
     if (error == 0)
-        error = copy_contents(src, dst);
+        error = copy_contents(src, dst, to);
     if (error == 0)
         error = planted_fault(FileStep::backup_sync, to);
     if (error == 0 && ::fsync(dst) != 0)

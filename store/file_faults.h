@@ -11,8 +11,10 @@ namespace durnmoor {
 // as by a file system that cannot do it); put_back is putting the first file back when
 // the second could not be renamed. append and sync_append are adding a line to a file that
 // is only ever appended to, and flushing it. The backup_ steps make a backup set: its
-// folder (named by its temporary name), the copy of a file into it and the copy's flush
-// (named by the file), and the set's rename once complete (named by the set).
+// folder (named by its temporary name), the copy of a file into it, its contents shared or
+// copied within the kernel (planted as EXDEV it is refused as by a file system that can do
+// neither) and the copy's flush (named by the file), and the set's rename once complete
+// (named by the set).
 enum class FileStep {
     open,
     read,
@@ -28,6 +30,7 @@ enum class FileStep {
     sync_append,
     backup_folder,
     backup_copy,
+    backup_share,
     backup_sync,
     backup_rename
 };

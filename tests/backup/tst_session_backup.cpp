@@ -150,6 +150,33 @@ private slots:
                  QStringList{"products.dat"});
     }
 
+    // A copy is the file byte for byte whichever way the system copies it, and a copy that
+    // fails part way is not left behind.
+    void a_copy_is_the_file_whichever_way_it_is_made_data()
+    {
+        QTest::addColumn<int>("planted");
+        QTest::newRow("shared or within the kernel") << 0;
+        QTest::newRow("by reads and writes") << EXDEV;
+        QTest::newRow("failed") << EIO;
+    }
+    void a_copy_is_the_file_whichever_way_it_is_made()
+    {
+        QFETCH(int, planted);
+        TestEnv env;
+        std::string bytes(1'000'007, '\0'); // several blocks of a read, and a part of one
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7919 % 251);
+        env.write_file("products.dat", bytes);
+        set_file_fault([&](FileStep at, const QString &) {
+            return at == FileStep::backup_share ? planted : 0;
+        });
+        const int error = copy_file_flushed(env.path("products.dat"), env.path("copy.dat"), false);
+        QCOMPARE(error, planted == EIO ? EIO : 0);
+        QCOMPARE(env.exists("copy.dat"), error == 0);
+        if (error == 0)
+            QCOMPARE(env.read_file("copy.dat"), bytes);
+    }
+
     // A set that cannot be made whole refuses the change, which is told as any write that
     // fails; nothing of the set is left, and the next change tries again.
     void a_set_that_cannot_be_made_refuses_the_change_data()
