@@ -50,6 +50,25 @@ void load_reminder_days(const QSettings *settings, std::int16_t &days)
         days = *read;
 }
 
+namespace {
+int whole_number_from_one(const QSettings *settings, const char *key, int fallback)
+{
+    bool ok = false;
+    const int value = setting_text(settings, key, QString()).trimmed().toInt(&ok);
+    return ok && value >= 1 ? value : fallback;
+}
+} // namespace
+
+int backup_days(const QSettings *settings)
+{
+    return whole_number_from_one(settings, backup_days_key, default_backup_days);
+}
+
+int backup_keep(const QSettings *settings)
+{
+    return whole_number_from_one(settings, backup_keep_key, default_backup_keep);
+}
+
 void store_options(QSettings *settings, const StoredOptions &options)
 {
     if (!settings)

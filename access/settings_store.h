@@ -14,6 +14,11 @@ namespace durnmoor {
 inline constexpr char protection_key[] = "Pass/Word";
 inline constexpr char reminder_on_key[] = "Reminder/On";
 inline constexpr char reminder_days_key[] = "Reminder/Days";
+// How long backup sets are kept, and how many of the newest are kept whatever their age.
+inline constexpr char backup_days_key[] = "Backup/Days";
+inline constexpr char backup_keep_key[] = "Backup/Keep";
+inline constexpr int default_backup_days = 30;
+inline constexpr int default_backup_keep = 10;
 
 // A stored text as a 16-bit whole number: a fraction rounds to the nearest, halves to the
 // even neighbour (2.5 gives 2, 3.5 gives 4). nullopt for a text that is no number or a
@@ -30,6 +35,11 @@ bool protection_off(const QSettings *settings);
 bool reminder_on(const QSettings *settings);
 // "Reminder"/"Days" (7 when absent) into days; a text that does not convert leaves it.
 void load_reminder_days(const QSettings *settings, std::int16_t &days);
+
+// "Backup"/"Days" and "Backup"/"Keep": a whole number from 1 up, else the default (a
+// store that asks to keep no set at all would leave nothing to restore).
+int backup_days(const QSettings *settings);
+int backup_keep(const QSettings *settings);
 
 // What the options dialog writes when it closes. days_text is the "Days Notice" box: its
 // leading number is stored in the shortest decimal form.

@@ -11,6 +11,7 @@
 #include "app/tray_icon.h"
 #include "app/window_lock.h"
 #include "audit/audit_trail.h"
+#include "backup/session_backup.h"
 #include "calibration/calibration_log.h"
 #include "calibration/history_file.h"
 #include "calibration/history_tab.h"
@@ -28,6 +29,8 @@
 #include "register/listing_tab.h"
 #include "register/products_file.h"
 #include "report/print_dialog.h"
+#include "restore/backup_restore.h"
+#include "restore/restore_dialog.h"
 #include "store/clock.h"
 #include "trail/trail_window.h"
 #include "ui_main_window.h"
@@ -92,6 +95,9 @@ MainWindow::MainWindow(const AppContext &context, QWidget *parent)
     fit_to_screen();
     trail_ = std::make_unique<AuditTrail>(context.app_path);
     FileRewrite::set_recorder({trail_.get(), [access = access_] { return access->trail_user(); }});
+    prune_backups();
+    backup_ = std::make_unique<SessionBackup>(context.app_path, backed_up_files());
+    FileRewrite::set_session_backup(backup_.get());
     lock_ = new WindowLock(this);
     status_ = new StatusLine(ui->statusbar);
     connect(lock_, &WindowLock::locked, this, &MainWindow::close_data_dialogs);
@@ -117,6 +123,8 @@ MainWindow::~MainWindow()
 {
     trail_check_.waitForFinished(); // it uses the trail
     FileRewrite::set_recorder({});
+    FileRewrite::set_session_backup(nullptr);
+    delete restore_;
     delete login_;
     delete accounts_;
     delete about_;
@@ -356,6 +364,40 @@ void MainWindow::close_data_dialogs()
         print_->close();
     if (trail_window_)
         trail_window_->close(); // it shows who changed what: not for whoever comes to the desk
+    if (restore_)
+        restore_->close();
+}
+
+void MainWindow::prune_backups()
+{
+    prune_backup_sets(context_.app_path, now_utc().toLocalTime(), backup_days(context_.settings),
+                      backup_keep(context_.settings));
+}
+
+void MainWindow::open_restore_dialog()
+{
+    // The menu item is disabled without the right; a restore changes every data file, so
+    // the right is asked here too.
+    if (lock_->login_pending() || !access_->may_edit())
+        return;
+    if (!restore_) {
+        restore_ = new RestoreDialog(context_.app_path, *backup_, [this] {
+            return !lock_->login_pending() && access_->may_edit();
+        });
+        restore_->setAttribute(Qt::WA_DeleteOnClose);
+        restore_->setWindowIcon(windowIcon());
+        connect(restore_, &RestoreDialog::restored, this, &MainWindow::restored);
+    }
+    restore_->refresh();
+    restore_->show();
+    restore_->raise();
+    restore_->activateWindow();
+}
+
+void MainWindow::restored()
+{
+    instruments_->list_all();
+    address_book_tab_->reload();
 }
 
 void MainWindow::open_trail_window()
@@ -426,6 +468,7 @@ void MainWindow::connect_menus()
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
     connect(ui->audittrail, &QAction::triggered, this, &MainWindow::open_trail_window);
+    connect(ui->restorebackup, &QAction::triggered, this, &MainWindow::open_restore_dialog);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 
@@ -444,6 +487,7 @@ void MainWindow::connect_tabs()
 
     connect(r, &InstrumentRegister::edit_right_applied, address_book_tab_,
             &AddressBookTab::set_record_buttons);
+    connect(r, &InstrumentRegister::edit_right_applied, ui->restorebackup, &QAction::setEnabled);
     connect(r, &InstrumentRegister::entry_opened, this,
             [this] { ui->passwordproena->setEnabled(access_->may_maintain_accounts()); });
     connect(address_book_, &AddressBook::entry_close_asked, r, &InstrumentRegister::close_entry);

@@ -33,6 +33,8 @@ class AuditTrail;
 class ListingTab;
 class LoginDialog;
 class PrintDialog;
+class RestoreDialog;
+class SessionBackup;
 class TrailWindow;
 class TrayIcon;
 class WindowLock;
@@ -99,6 +101,11 @@ private:
     void open_print_dialog();
     void open_about();
     void open_trail_window();
+    // File › Restore from Backup…, for a user with the edit right.
+    void open_restore_dialog();
+    void restored();
+    // At start: what a killed backup left, and the sets past keeping, are removed.
+    void prune_backups();
     void show_reminders();
     // The audit trail at start: a chain broken by hand is told once, and a data file that
     // changed since the trail's last entry for it gets an entry saying so. Reading and
@@ -125,12 +132,14 @@ private:
     std::unique_ptr<AuditTrail> trail_;
     QFuture<TrailCheck> trail_check_;
     bool trail_check_told_ = false;
+    std::unique_ptr<SessionBackup> backup_;
     LoginThrottle throttle_;
     QPointer<LoginDialog> login_;
     QPointer<AccountDialog> accounts_;
     QPointer<AboutWindow> about_;
     QPointer<PrintDialog> print_;
     QPointer<TrailWindow> trail_window_;
+    QPointer<RestoreDialog> restore_;
     TrayIcon *tray_ = nullptr;
     bool shown_before_ = false;
     std::vector<DueReminder> reminders_; // checked at start, shown when they may be seen

@@ -1,13 +1,17 @@
 // Large registers: 100,000 instruments with 1,000,000 calibrations (ten each), and 1,000,000
-// instruments with an audit trail of 100,000 entries. Every figure sits beside the floors measured
-// in the same run: reading the file into memory, and an ideal rewrite (write the twin, flush it,
-// rename it over the file). Run with --benchmark_repetitions=5 and read the medians.
+// instruments with an audit trail of 100,000 entries. Every figure sits beside the floors
+// measured in the same run: reading the file into memory, an ideal rewrite (write the twin,
+// flush it, rename it over the file) and, for the first save of a session, copying the files
+// a backup set holds. Run with --benchmark_repetitions=5 and read the medians.
 #include "generate.h"
 
+#include "backup/session_backup.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
+#include "common/file_rewrite.h"
 #include "common/message_box.h"
 #include "register/products_file.h"
+#include "restore/backup_restore.h"
 #include "store/data_file.h"
 
 #include <QAction>
@@ -27,6 +31,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 using namespace durnmoor;
@@ -71,11 +77,27 @@ std::unique_ptr<BenchWindow> &million_window_slot()
     return w;
 }
 
+QString path_in(const BenchWindow &w, const char *name)
+{
+    return QDir(w.dir()).filePath(QString::fromLatin1(name));
+}
+
+// The session's backup set taken as made, as after the first save of a session: the saves
+// timed are the ordinary ones, and the sets they would make do not pile up.
+void end_session_backup(const BenchWindow &w)
+{
+    static SessionBackup spent(w.dir(), {});
+    spent.make_now();
+    FileRewrite::set_session_backup(&spent);
+    QDir(path_in(w, backups_folder_name)).removeRecursively();
+}
+
 BenchWindow &large_window()
 {
     std::unique_ptr<BenchWindow> &w = large_window_slot();
     if (!w) {
         w = std::make_unique<BenchWindow>(register_100k(), history_1m());
+        end_session_backup(*w);
         let_files_settle();
         qAddPostRoutine([] {
             large_window_slot().reset();
@@ -83,11 +105,6 @@ BenchWindow &large_window()
         });
     }
     return *w;
-}
-
-QString path_in(const BenchWindow &w, const char *name)
-{
-    return QDir(w.dir()).filePath(QString::fromLatin1(name));
 }
 
 // Floor: the file read into memory, nothing else.
@@ -287,6 +304,80 @@ void BM_Search5Selective(benchmark::State &state)
 void BM_Save(benchmark::State &state)
 {
     bench::time_saves(state, large_window(), instruments);
+}
+
+// The files a backup set holds, those of them the folder has.
+QStringList files_to_back_up(const BenchWindow &w)
+{
+    QStringList present;
+    for (const char *name :
+         {"products.dat", "history.dat", "contacts.dat", "security.dat", "audit.log"})
+        if (QFileInfo::exists(path_in(w, name)))
+            present << path_in(w, name);
+    return present;
+}
+
+// Floor: every file a backup set holds copied into a new folder as cheaply as the system
+// can (a shared extent, else a copy in the kernel, else reads and writes), each flushed.
+bool copy_floor_once(const QStringList &files, const QString &into)
+{
+    QDir().mkpath(into);
+    for (const QString &from : files) {
+        const int src = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+        const QByteArray to = QFile::encodeName(QDir(into).filePath(QFileInfo(from).fileName()));
+        const int dst = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        bool ok = src >= 0 && dst >= 0;
+        if (ok && ::ioctl(dst, FICLONE, src) != 0) {
+            ssize_t got = 0;
+            while ((got = ::copy_file_range(src, nullptr, dst, nullptr, 1 << 30, 0)) > 0) {
+            }
+            if (got < 0) {
+                static char block[1 << 18];
+                ssize_t n = 0;
+                while (ok && (n = ::read(src, block, sizeof block)) > 0)
+                    ok = ::write(dst, block, static_cast<std::size_t>(n)) == n;
+                ok = ok && n == 0;
+            }
+        }
+        ok = ok && ::fsync(dst) == 0;
+        ::close(src);
+        ::close(dst);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+void BM_FloorCopySet(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    const QStringList files = files_to_back_up(w);
+    const QString into = path_in(w, "floor-copy");
+    for (auto _ : state) {
+        if (!copy_floor_once(files, into)) {
+            state.SkipWithError("the copy failed");
+            break;
+        }
+        state.PauseTiming();
+        QDir(into).removeRecursively();
+        state.ResumeTiming();
+    }
+}
+
+// The first save of a session: the session's backup set, then the save as BM_Save times it.
+// Each save starts a session of its own; the set it made is removed before the next.
+void BM_FirstSaveOfSession(benchmark::State &state)
+{
+    BenchWindow &w = large_window();
+    std::unique_ptr<SessionBackup> session;
+    bench::time_saves(state, w, instruments, [&] {
+        QDir(path_in(w, backups_folder_name)).removeRecursively();
+        session = std::make_unique<SessionBackup>(w.dir(), backed_up_files());
+        FileRewrite::set_session_backup(session.get());
+    });
+    if (!session || !session->made())
+        state.SkipWithError("no backup set was made");
+    end_session_backup(w);
 }
 
 // Three instruments removed in one rewrite; put back (untimed) by saving them again is
@@ -491,6 +582,8 @@ void add_benchmarks()
     add_sized("Search5Words", BM_Search5, {{instruments, 5}});
     add_sized("Search5WordsSelective", BM_Search5Selective, {{instruments, 5}});
     add_sized("Save", BM_Save, {{instruments, 5}});
+    add_sized("FloorCopySet", BM_FloorCopySet, {{instruments, 5}});
+    add_sized("FirstSaveOfSession", BM_FirstSaveOfSession, {{instruments, 5}});
     add_sized("Delete3", BM_Delete3, {{instruments, 5}});
     add_sized("UpdateResult", BM_UpdateResult, {{instruments, 5}});
     add_sized("Million_StartUp", BM_Million_StartUp, {{1000000, 1}});

@@ -326,7 +326,8 @@ void time_selections(benchmark::State &state, BenchWindow &w, int rows)
     }
 }
 
-void time_saves(benchmark::State &state, BenchWindow &w, int rows)
+void time_saves(benchmark::State &state, BenchWindow &w, int rows,
+                const std::function<void()> &before)
 {
     QPushButton *edit = w.control<QPushButton>("Command13");
     QPushButton *save = w.control<QPushButton>("Command4");
@@ -341,6 +342,8 @@ void time_saves(benchmark::State &state, BenchWindow &w, int rows)
         Messages::clear();
         Messages::queue_answer(QMessageBox::Yes);
         const bool ready = save->isEnabled();
+        if (before)
+            before();
         BenchWindow::settle();
         state.ResumeTiming();
 

@@ -122,8 +122,9 @@ void time_selections(benchmark::State &state, BenchWindow &w, int rows);
 
 // "&Save" of an edited instrument: the overwrite question answered Yes, products.dat
 // rewritten with the one record replaced, the list reloaded. Listing, selecting the row and
-// pressing Edit are not timed.
-void time_saves(benchmark::State &state, BenchWindow &w, int rows);
+// pressing Edit are not timed, nor is before, run ahead of each save.
+void time_saves(benchmark::State &state, BenchWindow &w, int rows,
+                const std::function<void()> &before = {});
 
 // Clicks "List by Instrument Description" and "... Number" in turn, each refill timed; the
 // list ends by number.

@@ -2,6 +2,7 @@
 
 #include "audit/audit_trail.h"
 #include "audit/sha256.h"
+#include "backup/session_backup.h"
 #include "common/file_failure.h"
 
 #include <QFileInfo>
@@ -73,7 +74,23 @@ const FileIdentity *kept_to_trust(const DataFilePlace &place, const FileIdentity
     return vouched_for(place.path) == *kept ? kept : nullptr;
 }
 
+SessionBackup *session_backup = nullptr;
 } // namespace
+
+void FileRewrite::set_session_backup(SessionBackup *backup)
+{
+    session_backup = backup;
+}
+
+WriteOutcome FileRewrite::back_up_first() const
+{
+    if (!session_backup || !file_.ok())
+        return {}; // a file that was not read is refused by its replace, with nothing to keep
+    const BackupOutcome made = session_backup->before_change();
+    if (made.ok)
+        return {};
+    return {false, file_.file_name(), made.file, made.reason, {}};
+}
 
 void FileRewrite::set_recorder(RewriteRecorder given)
 {
@@ -179,6 +196,8 @@ void FileRewrite::finished(bool replaced)
 
 bool FileRewrite::finish(std::string_view bytes)
 {
+    if (const WriteOutcome refused = back_up_first(); !refused.ok)
+        return report_write_failure(parent_, refused);
     if (const WriteOutcome refused = record(bytes); !refused.ok)
         return report_write_failure(parent_, refused);
     const WriteOutcome outcome = file_.replace(bytes);
@@ -191,9 +210,12 @@ bool FileRewrite::finish(std::string_view bytes)
 bool FileRewrite::finish(const RecordRewrite &rewrite)
 {
     // A refused record is told without a write, so without an entry either.
-    if (!rewrite.refused_line())
+    if (!rewrite.refused_line()) {
+        if (const WriteOutcome refused = back_up_first(); !refused.ok)
+            return report_write_failure(parent_, refused);
         if (const WriteOutcome refused = record(rewrite.bytes()); !refused.ok)
             return report_write_failure(parent_, refused);
+    }
     const WriteOutcome outcome = replace_with(file_, rewrite);
     if (!outcome.ok)
         record_failed();
@@ -210,6 +232,8 @@ void FileRewrite::refuse(const QString &reason)
 PairWriteOutcome FileRewrite::finish_together(FileRewrite &first, std::string_view first_bytes,
                                               FileRewrite &second, std::string_view second_bytes)
 {
+    if (const WriteOutcome refused = first.back_up_first(); !refused.ok)
+        return {refused, {}};
     if (const WriteOutcome refused = first.record(first_bytes); !refused.ok)
         return {refused, {}};
     if (const WriteOutcome refused = second.record(second_bytes); !refused.ok) {

@@ -21,6 +21,7 @@ class QWidget;
 namespace durnmoor {
 
 class AuditTrail;
+class SessionBackup;
 
 // What one change did to one record, for the audit trail: the trail adds who, when, the
 // file and the file's hash as written.
@@ -69,6 +70,9 @@ public:
     // it has ended, so that the entries it adds come before any change's, and the files it
     // hashed are not hashed again while they keep the identity it saw.
     static void set_start_check(QFuture<TrailCheck> check);
+    // The session's backup set, made before the first change is recorded or written; a
+    // change whose set cannot be made is refused. Set by the main window; null for none.
+    static void set_session_backup(SessionBackup *backup);
     // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
     // not be written.
     static std::optional<QString> record_event(const std::string &user, AuditNote note);
@@ -79,6 +83,8 @@ public:
                                             FileRewrite &second, std::string_view second_bytes);
 
 private:
+    // The session's set made if it is not yet: ok, or why the change may not be made.
+    WriteOutcome back_up_first() const;
     // Writes the notes' entries for the contents about to replace the file: ok, or why they
     // could not be written, and then nothing may be replaced.
     WriteOutcome record(std::string_view bytes);

@@ -10,7 +10,11 @@ namespace durnmoor {
 // exchange is the swap of names of a change to two files (planted as EINVAL it is refused
 // as by a file system that cannot do it); put_back is putting the first file back when
 // the second could not be renamed. append and sync_append are adding a line to a file that
-// is only ever appended to, and flushing it.
+// is only ever appended to, and flushing it. The backup_ steps make a backup set: its
+// folder (named by its temporary name), the copy of a file into it, its contents shared or
+// copied within the kernel (planted as EXDEV it is refused as by a file system that can do
+// neither) and the copy's flush (named by the file), and the set's rename once complete
+// (named by the set).
 enum class FileStep {
     open,
     read,
@@ -23,7 +27,12 @@ enum class FileStep {
     exchange,
     put_back,
     append,
-    sync_append
+    sync_append,
+    backup_folder,
+    backup_copy,
+    backup_share,
+    backup_sync,
+    backup_rename
 };
 
 // Tests make a step fail as the system would, with an error number; 0 lets it run.
