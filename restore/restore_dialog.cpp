@@ -5,7 +5,10 @@
 #include "restore/backup_restore.h"
 #include "ui_restore_dialog.h"
 
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QPushButton>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace durnmoor {
 
@@ -21,19 +24,56 @@ RestoreDialog::RestoreDialog(const QString &data_dir, SessionBackup &backup,
             [this](int row) { ui->restore->setEnabled(row >= 0); });
 }
 
-RestoreDialog::~RestoreDialog() = default;
+RestoreDialog::~RestoreDialog()
+{
+    stop_counting();
+}
+
+namespace {
+
+QString set_time(const BackupSet &set)
+{
+    return set.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+void RestoreDialog::stop_counting()
+{
+    counts_.cancel();
+    counts_.waitForFinished();
+}
 
 void RestoreDialog::refresh()
 {
-    const BusyCursor busy;
+    stop_counting();
     ui->sets->clear();
     sets_ = list_backup_sets(data_dir_);
     for (const BackupSet &set : sets_)
-        ui->sets->addItem(
-            QStringLiteral("%1   %2").arg(set.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                          contents_text(contents_of(data_dir_, set.name))));
+        ui->sets->addItem(set_time(set) + QStringLiteral("   counting\u2026"));
     ui->sets->setCurrentRow(sets_.empty() ? -1 : 0);
     ui->restore->setEnabled(!sets_.empty());
+
+    counts_ = QtConcurrent::run([folder = data_dir_, sets = sets_](QPromise<SetContents> &promise) {
+        for (const BackupSet &set : sets) {
+            if (promise.isCanceled())
+                return;
+            promise.addResult(contents_of(folder, set.name));
+        }
+    });
+    auto *watcher = new QFutureWatcher<SetContents>(this);
+    connect(watcher, &QFutureWatcherBase::resultReadyAt, this, &RestoreDialog::show_contents);
+    connect(watcher, &QFutureWatcherBase::finished, watcher, &QObject::deleteLater);
+    watcher->setFuture(counts_);
+}
+
+void RestoreDialog::show_contents(int row)
+{
+    // A watcher of counts a later refresh stopped may still report: its rows are gone.
+    if (row < 0 || row >= ui->sets->count() || !counts_.isResultReadyAt(row))
+        return;
+    ui->sets->item(row)->setText(set_time(sets_[std::size_t(row)]) + QStringLiteral("   ") +
+                                 contents_text(counts_.resultAt(row)));
 }
 
 void RestoreDialog::restore_chosen()
@@ -45,6 +85,7 @@ void RestoreDialog::restore_chosen()
     if (!Messages::confirm(this, restore_question(chosen), QString::fromLatin1(app_title),
                            QMessageBox::Question))
         return;
+    stop_counting(); // the restore makes a set of its own, and lists them again after
     bool all_back = false;
     {
         const BusyCursor busy;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "backup/backup_set.h"
+#include "restore/backup_restore.h"
 
 #include <QDialog>
+#include <QFuture>
 
 #include <functional>
 #include <memory>
@@ -28,7 +30,8 @@ public:
                   QWidget *parent = nullptr);
     ~RestoreDialog() override;
 
-    // Lists the sets again, the newest chosen.
+    // Lists the sets again, the newest chosen. What each holds is counted on a thread of its
+    // own and shown as it comes: a set of a large register takes a moment to read.
     void refresh();
 
 signals:
@@ -37,12 +40,15 @@ signals:
 
 private:
     void restore_chosen();
+    void stop_counting();
+    void show_contents(int row);
 
     std::unique_ptr<Ui::RestoreDialog> ui;
     QString data_dir_;
     SessionBackup &backup_;
     std::function<bool()> may_restore_;
     std::vector<BackupSet> sets_;
+    QFuture<SetContents> counts_;
 };
 
 } // namespace durnmoor
