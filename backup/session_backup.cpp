@@ -19,8 +19,10 @@ BackupOutcome SessionBackup::before_change()
 BackupOutcome SessionBackup::make_now()
 {
     BackupOutcome outcome = make_backup_set(data_dir_, files_, now_utc().toLocalTime());
-    if (outcome.ok)
+    if (outcome.ok) {
         made_ = true;
+        set_name_ = outcome.name;
+    }
     return outcome;
 }
 

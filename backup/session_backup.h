@@ -20,12 +20,15 @@ public:
     // restore is about to replace); it stands for the session's set too.
     BackupOutcome make_now();
     bool made() const { return made_; }
+    // The session's set's folder name, once made.
+    const QString &set_name() const { return set_name_; }
     const QString &data_dir() const { return data_dir_; }
 
 private:
     QString data_dir_;
     std::vector<BackedUpFile> files_;
     bool made_ = false;
+    QString set_name_;
 };
 
 } // namespace durnmoor

@@ -14,7 +14,10 @@ namespace durnmoor {
 // folder (named by its temporary name), the copy of a file into it, its contents shared or
 // copied within the kernel (planted as EXDEV it is refused as by a file system that can do
 // neither) and the copy's flush (named by the file), and the set's rename once complete
-// (named by the set).
+// (named by the set). The certificate_ steps attach a certificate: the copy under its
+// temporary name (asked before each block, named by the temporary name), its flush and its
+// rename to its own name (named by that name); certificate_move moves one into a backup set
+// (named by the certificate).
 enum class FileStep {
     open,
     read,
@@ -32,7 +35,11 @@ enum class FileStep {
     backup_copy,
     backup_share,
     backup_sync,
-    backup_rename
+    backup_rename,
+    certificate_copy,
+    certificate_sync,
+    certificate_rename,
+    certificate_move
 };
 
 // Tests make a step fail as the system would, with an error number; 0 lets it run.
