@@ -165,7 +165,8 @@ void report_unrecorded(QWidget *window, const PairWriteOutcome &outcome)
 
 CalibrationLog::CalibrationLog(const QString &data_folder, QWidget *window,
                                InstrumentRegister &instruments, QObject *parent)
-    : QObject(parent), data_folder_(data_folder), window_(window), instruments_(instruments)
+    : QObject(parent), data_folder_(data_folder), window_(window), instruments_(instruments),
+      certificates_(data_folder, window, instruments.access())
 {
     connect(&instruments_, &InstrumentRegister::rewritten, this,
             [this](const RegisterEdit &edit) { due_dates_.carry_over(edit); });
@@ -190,8 +191,11 @@ ShownHistory CalibrationLog::history_of(const std::string &instrument_no)
     bool read = false;
     const std::shared_ptr<const HistoryData> data = current(read);
     ShownHistory shown;
-    for (const std::size_t i : data->history_of(instrument_no))
-        shown.entries.append(entry_text(data->record(i)));
+    for (const std::size_t i : data->history_of(instrument_no)) {
+        const HistoryRecord record = data->record(i);
+        shown.entries.append(entry_text(record));
+        shown.days.append(parse_file_date(record.date).value_or(QDate()));
+    }
     shown.figures = data->figures_of(instrument_no);
     return shown;
 }
@@ -297,15 +301,24 @@ bool CalibrationLog::remove(const std::string &number, const QString &shown)
     KeptRewrite<HistoryData> history(window_, history_file(data_folder_), kept_);
     if (history.read()) {
         const HistoryData &before = *history.before();
+        std::vector<QDate> days;
         HistoryRewrite rewrite =
             rewritten(before, number, shown, [&](HistoryRewrite &, std::size_t i) {
                 const HistoryRecord removed = before.record(i);
+                if (const std::optional<QDate> day = parse_file_date(removed.date))
+                    days.push_back(*day);
                 history.note(
                     calibration_note(audit_action::calibration_remove, removed,
                                      removed_fields(history_trail_fields, trail_lines(removed))));
             });
         if (history.finish(rewrite.bytes())) {
-            history.keep(std::move(rewrite));
+            const std::shared_ptr<const HistoryData> after = history.keep(std::move(rewrite));
+            // A certificate proves a calibration: once no calibration of its date is left,
+            // it goes to the backup set with the calibration.
+            for (const std::size_t i : after->history_of(number))
+                std::erase(days, parse_file_date(after->record(i).date).value_or(QDate()));
+            for (const QDate day : days)
+                certificates_.remove_all(number, day);
             emit done(
                 QStringLiteral("Calibration of %1 on %2 removed.").arg(screen_text(number), shown));
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/certificate_actions.h"
 #include "calibration/due_dates.h"
 #include "calibration/history_file.h"
 #include "store/kept_file.h"
@@ -21,6 +22,7 @@ class InstrumentRegister;
 // An instrument's calibrations as the history list shows them.
 struct ShownHistory {
     QStringList entries; // each calibration's date in the long display form
+    QList<QDate> days;   // each one's date; invalid for a stored text that is no date
     HistoryFigures figures;
 };
 
@@ -36,6 +38,8 @@ public:
                    QObject *parent = nullptr);
 
     InstrumentRegister &instruments() { return instruments_; }
+    // The certificates kept with the calibrations.
+    CertificateActions &certificates() { return certificates_; }
 
     // history.dat read and indexed ahead of the first instrument shown, without a word: a
     // file that cannot be read is left for that first showing to report.
@@ -50,7 +54,8 @@ public:
     // result of the one shown corrected, and the instrument saved with today as its last
     // calibration. True when recorded.
     bool record(const std::string &instrument_no, const QString &shown, const QString &result);
-    // "&Remove Calibration": every record shown as the chosen entry removed. False when no
+    // "&Remove Calibration": every record shown as the chosen entry removed, and the
+    // certificates of a date no calibration keeps moved to the backup set. False when no
     // entry was chosen (told).
     bool remove(const std::string &instrument_no, const QString &shown);
     // The instruments falling due within the next horizon_months months, overdue ones
@@ -73,6 +78,7 @@ private:
     InstrumentRegister &instruments_;
     KeptFile<HistoryData> kept_;
     DueDates due_dates_; // of the register last listed by due date
+    CertificateActions certificates_;
 };
 
 } // namespace durnmoor

@@ -2,6 +2,7 @@
 
 #include "access/access_control.h"
 #include "calibration/calibration_log.h"
+#include "calibration/certificate_actions.h"
 #include "calibration/date_forms.h"
 #include "calibration/history_file.h"
 #include "common/busy_cursor.h"
@@ -33,9 +34,30 @@ HistoryTab::HistoryTab(CalibrationLog &log, QWidget *parent)
     connect(ui->Command10, &QPushButton::clicked, this, &HistoryTab::update_result);
     connect(ui->Command11, &QPushButton::clicked, this, &HistoryTab::remove_calibration);
 
+    CertificateActions &certificates = log.certificates();
+    connect(ui->certificateList, &QListWidget::itemSelectionChanged, this,
+            &HistoryTab::update_certificate_buttons);
+    auto open = [this, &certificates] {
+        if (const QString name = selected_certificate(); !name.isEmpty())
+            certificates.open(number_bytes(), selected_day(), name);
+    };
+    connect(ui->certificateList, &QListWidget::itemDoubleClicked, this, open);
+    connect(ui->openCertificate, &QPushButton::clicked, this, open);
+    connect(ui->attachCertificate, &QPushButton::clicked, this,
+            [this, &certificates] { certificates.attach(number_bytes(), selected_day()); });
+    connect(ui->removeCertificate, &QPushButton::clicked, this, [this, &certificates] {
+        certificates.remove(number_bytes(), selected_day(), selected_certificate());
+    });
+    connect(&certificates, &CertificateActions::changed, this,
+            [this](const std::string &number, QDate day) {
+                if (number == number_bytes() && day == selected_day())
+                    show_certificates();
+            });
+    update_certificate_buttons();
+
     connect(&log, &CalibrationLog::calibrated, this, [this](QDate day, bool new_entry) {
         if (new_entry)
-            add_entry(long_display(day));
+            add_entry(long_display(day), day);
     });
     InstrumentRegister *r = &log.instruments();
     connect(r, &InstrumentRegister::instrument_shown, this,
@@ -52,6 +74,7 @@ HistoryTab::HistoryTab(CalibrationLog &log, QWidget *parent)
             set_update_enabled(false);
             set_remove_enabled(false);
         }
+        update_certificate_buttons();
     });
     // Recording a calibration belongs to an instrument open for editing: once the entry is
     // closed there is no instrument to record it against.
@@ -61,6 +84,7 @@ HistoryTab::HistoryTab(CalibrationLog &log, QWidget *parent)
         set_update_enabled(false);
         set_remove_enabled(false);
         lock_result();
+        update_certificate_buttons();
     });
     connect(r, &InstrumentRegister::entry_cleared, this, &HistoryTab::clean);
 }
@@ -70,7 +94,7 @@ void HistoryTab::show_instrument(const std::string &number)
     loaded_number_ = number;
     show_number(screen_text(number));
     const ShownHistory shown = log_.history_of(number);
-    show_history(shown.entries, shown.figures);
+    show_history(shown.entries, shown.figures, shown.days);
 }
 
 std::string HistoryTab::number_bytes() const
@@ -92,6 +116,38 @@ void HistoryTab::entry_clicked()
         if (log_.instruments().access().may_edit())
             set_remove_enabled(true);
     }
+    show_certificates();
+}
+
+QDate HistoryTab::selected_day() const
+{
+    const QList<QListWidgetItem *> selected = ui->List2->selectedItems();
+    return selected.isEmpty() ? QDate() : selected.front()->data(Qt::UserRole).toDate();
+}
+
+QString HistoryTab::selected_certificate() const
+{
+    const QList<QListWidgetItem *> selected = ui->certificateList->selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void HistoryTab::show_certificates()
+{
+    {
+        const QSignalBlocker blocker(ui->certificateList);
+        ui->certificateList->clear();
+        ui->certificateList->addItems(log_.certificates().list(number_bytes(), selected_day()));
+    }
+    update_certificate_buttons();
+}
+
+void HistoryTab::update_certificate_buttons()
+{
+    const bool may_edit = log_.instruments().access().may_edit();
+    const bool chosen = !selected_certificate().isEmpty();
+    ui->attachCertificate->setEnabled(may_edit && selected_day().isValid());
+    ui->openCertificate->setEnabled(chosen);
+    ui->removeCertificate->setEnabled(may_edit && chosen);
 }
 
 void HistoryTab::entry_double_clicked()
@@ -130,13 +186,16 @@ QString HistoryTab::number() const
     return ui->Text22->text();
 }
 
-void HistoryTab::show_history(const QStringList &entries, const HistoryFigures &figures)
+void HistoryTab::show_history(const QStringList &entries, const HistoryFigures &figures,
+                              const QList<QDate> &days)
 {
     {
         const QSignalBlocker blocker(ui->List2);
         ui->List2->clear();
-        ui->List2->addItems(entries);
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            add_entry(entries[i], i < days.size() ? days[i] : QDate());
     }
+    show_certificates();
     ui->Text29->setText(QString::number(figures.count));
     ui->Text28->setText(QString::fromStdString(figures.total.format()));
     ui->Text27->setText(figures.average ? QString::fromStdString(figures.average->format())
@@ -148,10 +207,11 @@ void HistoryTab::show_no_history()
     show_history({}, HistoryFigures{});
 }
 
-void HistoryTab::add_entry(const QString &entry)
+void HistoryTab::add_entry(const QString &entry, QDate day)
 {
     const QSignalBlocker blocker(ui->List2);
-    ui->List2->addItem(entry);
+    auto *item = new QListWidgetItem(entry, ui->List2);
+    item->setData(Qt::UserRole, day);
 }
 
 QString HistoryTab::selected_entry() const
@@ -187,8 +247,11 @@ void HistoryTab::clean()
     for (QLineEdit *box : {ui->Text22, ui->Text27, ui->Text28, ui->Text29})
         box->clear();
     ui->Text26->clear();
-    const QSignalBlocker blocker(ui->List2);
-    ui->List2->clear();
+    {
+        const QSignalBlocker blocker(ui->List2);
+        ui->List2->clear();
+    }
+    show_certificates();
 }
 
 void HistoryTab::set_number_enabled(bool on)

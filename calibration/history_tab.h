@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QWidget>
 
 #include <memory>
@@ -30,9 +31,11 @@ public:
     // The number as the bytes it was loaded from, while the box still shows them.
     std::string number_bytes() const;
 
-    void show_history(const QStringList &entries, const HistoryFigures &figures);
+    // days: each entry's calibration date, invalid for an entry that is no date.
+    void show_history(const QStringList &entries, const HistoryFigures &figures,
+                      const QList<QDate> &days = {});
     void show_no_history();
-    void add_entry(const QString &entry);
+    void add_entry(const QString &entry, QDate day);
     QString selected_entry() const; // empty when none is selected
 
     void show_result(const QString &text);
@@ -54,6 +57,11 @@ private:
     void entry_double_clicked();
     void update_result();
     void remove_calibration();
+    // The date of the calibration chosen in the list; invalid when none, or no date.
+    QDate selected_day() const;
+    void show_certificates();
+    void update_certificate_buttons();
+    QString selected_certificate() const;
 
     std::unique_ptr<Ui::HistoryTab> ui;
     CalibrationLog &log_;

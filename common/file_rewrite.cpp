@@ -77,6 +77,11 @@ const FileIdentity *kept_to_trust(const DataFilePlace &place, const FileIdentity
 SessionBackup *session_backup = nullptr;
 } // namespace
 
+SessionBackup *FileRewrite::session_backup_in_use()
+{
+    return session_backup;
+}
+
 void FileRewrite::set_session_backup(SessionBackup *backup)
 {
     session_backup = backup;

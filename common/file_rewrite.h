@@ -73,6 +73,7 @@ public:
     // The session's backup set, made before the first change is recorded or written; a
     // change whose set cannot be made is refused. Set by the main window; null for none.
     static void set_session_backup(SessionBackup *backup);
+    static SessionBackup *session_backup_in_use();
     // An entry that goes with no rewrite (a log-in), made by user; the reason when it could
     // not be written.
     static std::optional<QString> record_event(const std::string &user, AuditNote note);
