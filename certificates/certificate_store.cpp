@@ -107,8 +107,11 @@ int copy_hashed(int src, int dst, const QString &temporary, qint64 total, Sha256
 
 CertificateOutcome failed(const QString &name, int error)
 {
-    return {false, name,
-            error == ECANCELED ? QStringLiteral("The copy was cancelled.") : reason_of(error)};
+    return {false,
+            name,
+            error == ECANCELED ? QStringLiteral("The copy was cancelled.") : reason_of(error),
+            {},
+            error == ECANCELED};
 }
 
 } // namespace
