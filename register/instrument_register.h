@@ -47,6 +47,7 @@ public:
 
     void attach(const ListChoice *list, const EntryForm *form);
     AccessControl &access() { return access_; }
+    const QString &data_folder() const { return data_folder_; }
 
     // products.dat read and its full list sorted ahead of the first listing, without a word:
     // a file that cannot be read is left for the listing to report.

@@ -1,5 +1,6 @@
 #include "report/print_dialog.h"
 
+#include "certificates/certificate_store.h"
 #include "common/busy_cursor.h"
 #include "common/file_failure.h"
 #include "common/message_box.h"
@@ -81,7 +82,10 @@ void PrintDialog::print_listed_items()
         const std::shared_ptr<const ProductsData> data = instruments_.take(file);
         if (file.ok()) {
             const ReportLayout layout =
-                report_layout(*data, instruments_.listed_entries(), key_line, columns(), today());
+                report_layout(*data, instruments_.listed_entries(), key_line, columns(), today(),
+                              [folder = instruments_.data_folder()](const std::string &number) {
+                                  return certificate_count(folder, number);
+                              });
             if (target->printer)
                 render_report(layout, *target->printer);
             else

@@ -19,6 +19,7 @@ enum Column : int {
     mode_column = 145,
     availability_column = 160,
     due_date_column = 180,
+    certificates_column = 202,
 };
 
 constexpr std::pair<Column, const char *> column_titles[] = {
@@ -27,6 +28,7 @@ constexpr std::pair<Column, const char *> column_titles[] = {
     {mode_column, "Int/Ex/Ref"},        {availability_column, "Avail/Obsl"},
     {due_date_column, "Next Due Date"},
 };
+constexpr char certificates_title[] = "Certificates";
 
 // The longest text each column prints; the file keeps the whole text.
 constexpr qsizetype key_length = 28;
@@ -65,7 +67,7 @@ constexpr TextColumn text_columns[] = {
 };
 
 ReportLine item_line(const ProductsData &data, std::size_t i, int key_line,
-                     const ReportColumns &columns)
+                     const ReportColumns &columns, const CertificateCount &certificates)
 {
     const auto text = [&](int line) { return screen_text(data.line(i, line)); };
     ReportLine out;
@@ -82,16 +84,21 @@ ReportLine item_line(const ProductsData &data, std::size_t i, int key_line,
         const auto due = record_due_date(data, i);
         out.cells.push_back({due_date_column, due ? report_display(*due) : QString()});
     }
+    if (certificates)
+        out.cells.push_back({certificates_column, QString::number(certificates(
+                                                      std::string(data.line(i, instrument_no))))});
     return out;
 }
 
 class PageBuilder {
 public:
-    PageBuilder(ReportLayout &layout, QDate printed_on)
+    PageBuilder(ReportLayout &layout, QDate printed_on, bool certificates)
         : layout_(layout), printed_(QLatin1String(printed_label) + report_header(printed_on))
     {
         for (const auto &[column, title] : column_titles)
             titles_.cells.push_back({column, QString::fromLatin1(title)});
+        if (certificates)
+            titles_.cells.push_back({certificates_column, QString::fromLatin1(certificates_title)});
         titles_.underline = true;
     }
 
@@ -130,7 +137,8 @@ private:
 } // namespace
 
 ReportLayout report_layout(const ProductsData &data, const std::vector<ListEntry> &entries,
-                           int key_line, const ReportColumns &columns, QDate printed_on)
+                           int key_line, const ReportColumns &columns, QDate printed_on,
+                           const CertificateCount &certificates)
 {
     // The register is read once; each entry finds its records by key, in file order.
     std::unordered_map<std::string_view, std::vector<std::size_t>> records_by_key;
@@ -140,14 +148,14 @@ ReportLayout report_layout(const ProductsData &data, const std::vector<ListEntry
 
     ReportLayout layout;
     layout.total_pages = static_cast<int>(entries.size() / report_lines_per_page) + 1;
-    PageBuilder pages(layout, printed_on);
+    PageBuilder pages(layout, printed_on, bool(certificates));
     pages.header();
     for (const ListEntry &entry : entries) {
         const auto found = records_by_key.find(entry.key);
         if (found == records_by_key.end())
             continue;
         for (const std::size_t i : found->second)
-            pages.item(item_line(data, i, key_line, columns));
+            pages.item(item_line(data, i, key_line, columns, certificates));
     }
     return layout;
 }

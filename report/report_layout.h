@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace durnmoor {
@@ -57,7 +59,11 @@ struct ReportLayout {
 // Lays out the records behind the list's entries, from top to bottom: each entry prints
 // every record whose key line (1 for numbers, 2 for descriptions) holds exactly its key
 // bytes, so an entry without a record prints nothing and entries alike print alike.
+// certificates counts an instrument's certificates by its number as stored; without one the
+// "Certificates" column is left out.
+using CertificateCount = std::function<int(const std::string &number)>;
 ReportLayout report_layout(const ProductsData &data, const std::vector<ListEntry> &entries,
-                           int key_line, const ReportColumns &columns, QDate printed_on);
+                           int key_line, const ReportColumns &columns, QDate printed_on,
+                           const CertificateCount &certificates = {});
 
 } // namespace durnmoor

@@ -97,6 +97,25 @@ private slots:
                  QStringList{titles} + QStringList(4, "8 5:" + QString(24, 'd')));
     }
 
+    // With a count of certificates, each instrument's is asked for by its number as stored,
+    // whatever keys the list.
+    void certificates_are_counted_by_number()
+    {
+        const ProductsData data(
+            file_of({make_record({"M-1", "Meter"}), make_record({"M-2", "Probe"})}));
+        QStringList asked;
+        const auto layout = report_layout(data, list_entries(data, description), description,
+                                          {false, false, false, false, false, false},
+                                          QDate(2026, 12, 5), [&asked](const std::string &number) {
+                                              asked << QString::fromStdString(number);
+                                              return number == "M-2" ? 12 : 0;
+                                          });
+        QCOMPARE(asked, QStringList({"M-1", "M-2"}));
+        QCOMPARE(
+            page_text(layout.pages[0]).mid(5),
+            QStringList({titles + "|202:Certificates", "8 5:Meter|202:0", "8 5:Probe|202:12"}));
+    }
+
     // The report as it reads in its PDF, listed by description in the list's order (not the
     // file's): each page its header with the date it was printed and its number of the total,
     // then up to 53 entries, each text cut to its column's length and the due date in the
@@ -125,10 +144,19 @@ private slots:
             records.push_back(
                 with(make_record({"N-" + std::to_string(n), what.toStdString()}),
                      {{location, std::string(29, 'l')}, {cal_company, std::string(21, 'c')}}));
-            expected.prepend(QString("%1 %1 %2 %3 EXTERNAL AVAILABLE Sun Dec 05 2027")
-                                 .arg(what.left(24), QString(28, 'l'), QString(20, 'c')));
+            // The first instrument's certificates are counted over its calibration dates.
+            expected.prepend(QString("%1 %1 %2 %3 EXTERNAL AVAILABLE Sun Dec 05 2027 %4")
+                                 .arg(what.left(24), QString(28, 'l'), QString(20, 'c'))
+                                 .arg(n == 1 ? 3 : 0));
         }
-        WindowFixture f({file_of(records)});
+        WindowFixture f({.products = file_of(records), .prepare = [](TestEnv &env) {
+                             for (const char *file : {"certificates/N-1/2026-12-05/a.pdf",
+                                                      "certificates/N-1/2026-12-05/b.pdf",
+                                                      "certificates/N-1/2025-12-05/a.pdf"}) {
+                                 QDir().mkpath(QFileInfo(env.path(file)).path());
+                                 env.write_file(file, "pdf");
+                             }
+                         }});
         const QString pdf = f.env.path("listed.pdf");
         set_pdf_file_chooser([pdf](QWidget *) { return pdf; });
         f.run("Option6; printlisted; Command1");
@@ -141,7 +169,7 @@ private slots:
                      (QStringList{"Durnmoor V1.00", "Printed: Sat December 05 2026",
                                   QString("Page %1 Total Pages: %2").arg(p + 1).arg(pages.size()),
                                   "Instrument Description Location Calibrated by Int/Ex/Ref "
-                                  "Avail/Obsl Next Due Date"}));
+                                  "Avail/Obsl Next Due Date Certificates"}));
             QCOMPARE(pages[p].size() - 4, items[p]);
             printed << pages[p].mid(4);
         }
