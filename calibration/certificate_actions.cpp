@@ -13,11 +13,13 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QtConcurrent>
 
 #include <atomic>
+#include <limits>
 
 namespace durnmoor {
 
@@ -130,14 +132,15 @@ bool CertificateActions::attach(const std::string &number, QDate day)
     for (const QString &source : sources) {
         const CertificateOutcome copied =
             copy_with_progress(window_, data_folder_, number, day, source);
+        if (copied.cancelled)
+            break; // the user has stopped the attaching, not one file of it
         if (!copied.ok) {
-            if (!copied.cancelled)
-                Messages::notify(
-                    window_,
-                    QStringLiteral("%1 could not be attached to the calibration of "
-                                   "%2.\n%3\nNothing of it has been kept.")
-                        .arg(QFileInfo(source).fileName(), long_display(day), copied.reason),
-                    QString::fromLatin1(app_title), QMessageBox::Warning);
+            Messages::notify(
+                window_,
+                QStringLiteral("%1 could not be attached to the calibration of "
+                               "%2.\n%3\nNothing of it has been kept.")
+                    .arg(QFileInfo(source).fileName(), long_display(day), copied.reason),
+                QString::fromLatin1(app_title), QMessageBox::Warning);
             continue;
         }
         // A certificate the trail cannot record is not kept: the trail names every one.

@@ -118,6 +118,15 @@ private slots:
                  "Saturday Dec 5 2026.\n" +
                      QString::fromLocal8Bit(std::strerror(ENOSPC)) +
                      "\nNothing of it has been kept. (Ok, default Ok)");
+        // Nor is one kept that the audit trail cannot record.
+        pick(f.env, "c", "cal.pdf", "third");
+        set_file_fault(
+            [](FileStep step, const QString &) { return step == FileStep::append ? EIO : 0; });
+        f.run("attachCertificate");
+        set_file_fault({});
+        QVERIFY(shown_messages().last().startsWith(
+            "Warning \"Durnmoor\": cal.pdf could not be recorded in the audit trail: "));
+        QVERIFY(shown_messages().last().endsWith("\nIt has not been attached. (Ok, default Ok)"));
         QCOMPARE(QDir(f.env.path(today_folder)).entryList(QDir::Files | QDir::Hidden).size(), 3);
         // Listed per calibration date: January's has none until one is attached.
         pick(f.env, "a", "jan.pdf", "jan");
@@ -168,6 +177,12 @@ private slots:
                               remove + "05/12/2026 -/cal.pdf -/" + sha("first"),
                               remove + "05/12/2026 -/cal (2).pdf -/" + sha("second"),
                               remove + "05/12/2026 -/photo.jpg -/" + sha("jpg")}));
+
+        // An instrument deleted keeps its certificates, shown again once it is added back.
+        f.run("tab=0; row=0; Yes; Command3");
+        QCOMPARE(f.products(), std::string());
+        f.run("Command1; Text1=DMM-1; Command4; row=0; tab=3; history row=0");
+        QCOMPARE(f.lines_of("certificateList"), QStringList({"jan.pdf"}));
     }
 
     // A copy that takes a while: the window goes on (its timers run), the progress shows
