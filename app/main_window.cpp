@@ -31,6 +31,7 @@
 #include "report/print_dialog.h"
 #include "restore/backup_restore.h"
 #include "restore/restore_dialog.h"
+#include "sheets/listed_export.h"
 #include "store/clock.h"
 #include "trail/trail_window.h"
 #include "ui_main_window.h"
@@ -464,6 +465,10 @@ void MainWindow::connect_menus()
     connect(ui->listava, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::available); });
     connect(ui->listobsol, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::obsolete); });
     connect(ui->printlisted, &QAction::triggered, this, &MainWindow::open_print_dialog);
+    connect(ui->exportlisted, &QAction::triggered, this, [this] {
+        if (!lock_->login_pending())
+            export_listed_items(this, *instruments_, context_.app_path);
+    });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
