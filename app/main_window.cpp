@@ -20,6 +20,7 @@
 #include "common/file_rewrite.h"
 #include "common/locked_look.h"
 #include "common/message_box.h"
+#include "common/open_file_chooser.h"
 #include "common/shell.h"
 #include "contacts/address_book.h"
 #include "contacts/address_book_tab.h"
@@ -31,6 +32,8 @@
 #include "report/print_dialog.h"
 #include "restore/backup_restore.h"
 #include "restore/restore_dialog.h"
+#include "sheets/import_window.h"
+#include "sheets/listed_export.h"
 #include "store/clock.h"
 #include "trail/trail_window.h"
 #include "ui_main_window.h"
@@ -125,6 +128,7 @@ MainWindow::~MainWindow()
     FileRewrite::set_recorder({});
     FileRewrite::set_session_backup(nullptr);
     delete restore_;
+    delete import_;
     delete login_;
     delete accounts_;
     delete about_;
@@ -366,6 +370,8 @@ void MainWindow::close_data_dialogs()
         trail_window_->close(); // it shows who changed what: not for whoever comes to the desk
     if (restore_)
         restore_->close();
+    if (import_)
+        import_->close();
 }
 
 void MainWindow::prune_backups()
@@ -398,6 +404,34 @@ void MainWindow::restored()
 {
     instruments_->list_all();
     address_book_tab_->reload();
+}
+
+void MainWindow::open_import_window()
+{
+    // The menu item is disabled without the right; an import changes the register, so the
+    // right is asked here too.
+    if (lock_->login_pending() || !access_->may_edit())
+        return;
+    const QString path =
+        choose_open_file(this, {QString::fromLatin1(import_caption), QDir::homePath(),
+                                QString::fromLatin1(import_filter)});
+    if (path.isEmpty())
+        return;
+    if (import_)
+        import_->close();
+    auto *window = new ImportWindow(
+        *instruments_, [this] { return !lock_->login_pending() && access_->may_edit(); });
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(windowIcon());
+    if (!window->open(path)) {
+        delete window;
+        return;
+    }
+    connect(window, &ImportWindow::imported, instruments_, &InstrumentRegister::list_all);
+    import_ = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void MainWindow::open_trail_window()
@@ -464,11 +498,16 @@ void MainWindow::connect_menus()
     connect(ui->listava, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::available); });
     connect(ui->listobsol, &QAction::triggered, r, [r] { r->list_filtered(ListFilter::obsolete); });
     connect(ui->printlisted, &QAction::triggered, this, &MainWindow::open_print_dialog);
+    connect(ui->exportlisted, &QAction::triggered, this, [this] {
+        if (!lock_->login_pending())
+            export_listed_items(this, *instruments_, context_.app_path);
+    });
     connect(ui->helpme, &QAction::triggered, this, &MainWindow::help_asked);
     connect(ui->passwordproena, &QAction::triggered, this, &MainWindow::open_account_dialog);
     connect(ui->aboutit, &QAction::triggered, this, &MainWindow::open_about);
     connect(ui->audittrail, &QAction::triggered, this, &MainWindow::open_trail_window);
     connect(ui->restorebackup, &QAction::triggered, this, &MainWindow::open_restore_dialog);
+    connect(ui->importinstruments, &QAction::triggered, this, &MainWindow::open_import_window);
     connect(ui->quit, &QAction::triggered, this, &MainWindow::quit_asked);
 }
 
@@ -488,6 +527,8 @@ void MainWindow::connect_tabs()
     connect(r, &InstrumentRegister::edit_right_applied, address_book_tab_,
             &AddressBookTab::set_record_buttons);
     connect(r, &InstrumentRegister::edit_right_applied, ui->restorebackup, &QAction::setEnabled);
+    connect(r, &InstrumentRegister::edit_right_applied, ui->importinstruments,
+            &QAction::setEnabled);
     connect(r, &InstrumentRegister::entry_opened, this,
             [this] { ui->passwordproena->setEnabled(access_->may_maintain_accounts()); });
     connect(address_book_, &AddressBook::entry_close_asked, r, &InstrumentRegister::close_entry);

@@ -25,6 +25,7 @@ class AccountDialog;
 class AddressBook;
 class AddressBookTab;
 class CalibrationLog;
+class ImportWindow;
 class DetailsTab;
 class HistoryTab;
 class InstrumentRegister;
@@ -104,6 +105,9 @@ private:
     // File › Restore from Backup…, for a user with the edit right.
     void open_restore_dialog();
     void restored();
+    // File › Import Instruments…, for a user with the edit right: a CSV file chosen and its
+    // preview opened.
+    void open_import_window();
     // At start: what a killed backup left, and the sets past keeping, are removed.
     void prune_backups();
     void show_reminders();
@@ -140,6 +144,7 @@ private:
     QPointer<PrintDialog> print_;
     QPointer<TrailWindow> trail_window_;
     QPointer<RestoreDialog> restore_;
+    QPointer<ImportWindow> import_;
     TrayIcon *tray_ = nullptr;
     bool shown_before_ = false;
     std::vector<DueReminder> reminders_; // checked at start, shown when they may be seen

@@ -2,7 +2,9 @@
 
 namespace durnmoor {
 
-void append_csv_row(std::string &out, std::initializer_list<std::string_view> fields)
+namespace {
+
+template <typename Fields> void append_row(std::string &out, const Fields &fields)
 {
     bool first = true;
     for (const std::string_view field : fields) {
@@ -22,6 +24,18 @@ void append_csv_row(std::string &out, std::initializer_list<std::string_view> fi
         out += '"';
     }
     out += "\r\n";
+}
+
+} // namespace
+
+void append_csv_row(std::string &out, std::initializer_list<std::string_view> fields)
+{
+    append_row(out, fields);
+}
+
+void append_csv_row(std::string &out, std::span<const std::string> fields)
+{
+    append_row(out, fields);
 }
 
 } // namespace durnmoor

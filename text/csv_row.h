@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,7 @@ inline constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
 // comma, a quote, a CR or a LF quoted with its quotes doubled, the row ended by CR LF. The
 // bytes of each field are kept as they are.
 void append_csv_row(std::string &out, std::initializer_list<std::string_view> fields);
+// The same for a row whose width is known only at run time.
+void append_csv_row(std::string &out, std::span<const std::string> fields);
 
 } // namespace durnmoor
