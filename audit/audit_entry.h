@@ -91,6 +91,14 @@ std::optional<AuditEntry> read_audit_line(std::string_view line);
 // that is not an entry (into is then unspecified).
 bool read_audit_line(std::string_view line, AuditEntry &into);
 
+// What one change did to one record, for the audit trail: the trail adds who, when, the
+// file and the file's hash as written.
+struct AuditNote {
+    std::string action;
+    std::vector<std::string> key; // UTF-8, as the screen shows it
+    std::vector<FieldChange> changes;
+};
+
 // "2026-12-06T20:41:07.123Z"; empty for an invalid moment.
 std::string rfc3339_utc(const QDateTime &moment);
 

@@ -23,14 +23,6 @@ namespace durnmoor {
 class AuditTrail;
 class SessionBackup;
 
-// What one change did to one record, for the audit trail: the trail adds who, when, the
-// file and the file's hash as written.
-struct AuditNote {
-    std::string action;
-    std::vector<std::string> key; // UTF-8, as the screen shows it
-    std::vector<FieldChange> changes;
-};
-
 // Where every rewrite is recorded, and who is making it; set by the main window.
 struct RewriteRecorder {
     AuditTrail *trail = nullptr;

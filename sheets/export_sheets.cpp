@@ -72,7 +72,8 @@ std::string joined_result(const HistoryRecord &record)
 } // namespace
 
 ListedSheets listed_sheets(const ProductsData &products, const std::vector<ListEntry> &entries,
-                           int key_line, const HistoryData &history, QDate today)
+                           int key_line, const HistoryData &history, QDate today,
+                           const CertificateCounter &certificates)
 {
     std::unordered_map<std::string_view, std::deque<std::size_t>> records_by_key;
     records_by_key.reserve(products.size());
@@ -83,8 +84,9 @@ ListedSheets listed_sheets(const ProductsData &products, const std::vector<ListE
     Sheet &instruments = sheets.instruments;
     instruments.name = "Instruments";
     instruments.header.assign(std::begin(product_field_names), std::end(product_field_names));
-    instruments.header.insert(instruments.header.end(), {export_due_column, export_overdue_column,
-                                                         export_count_column, export_total_column});
+    instruments.header.insert(instruments.header.end(),
+                              {export_due_column, export_overdue_column, export_count_column,
+                               export_total_column, export_certificates_column});
     Sheet &calibrations = sheets.history;
     calibrations.name = "Calibrations";
     calibrations.header = {history_number_field, history_date_field, history_cost_field,
@@ -112,6 +114,10 @@ ListedSheets listed_sheets(const ProductsData &products, const std::vector<ListE
                        .text = std::to_string(figures.count),
                        .number = static_cast<double>(figures.count)});
         row.push_back(money_cell(figures.total));
+        const int attached = certificates ? certificates(record[instrument_no]) : 0;
+        row.push_back({.kind = SheetCell::Kind::number,
+                       .text = std::to_string(attached),
+                       .number = static_cast<double>(attached)});
         instruments.rows.push_back(std::move(row));
 
         if (!numbers_done.insert(products.line(i, instrument_no)).second)

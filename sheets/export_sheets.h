@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ inline constexpr char export_due_column[] = "Next Due Date";
 inline constexpr char export_overdue_column[] = "Overdue";
 inline constexpr char export_count_column[] = "Calibrations";
 inline constexpr char export_total_column[] = "Total Cost of Calibrations";
+inline constexpr char export_certificates_column[] = "Certificates";
 inline constexpr char export_result_column[] = "Result";
 inline constexpr char export_yes[] = "yes";
 inline constexpr char export_no[] = "no";
@@ -52,7 +54,10 @@ struct ListedSheets {
 // (decoded in the system's 8-bit encoding, so a byte it cannot decode is exported as the
 // window's replacement character, never left out). Each list entry stands for the next
 // record in file order with its key's bytes, so duplicates each export their own record.
+// certificates counts an instrument's certificates by its number's bytes; none when empty.
+using CertificateCounter = std::function<int(const std::string &number)>;
 ListedSheets listed_sheets(const ProductsData &products, const std::vector<ListEntry> &entries,
-                           int key_line, const HistoryData &history, QDate today);
+                           int key_line, const HistoryData &history, QDate today,
+                           const CertificateCounter &certificates = {});
 
 } // namespace durnmoor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/file_rewrite.h"
+#include "audit/audit_entry.h"
 #include "register/products_file.h"
 #include "sheets/csv_reader.h"
 

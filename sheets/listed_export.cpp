@@ -1,5 +1,7 @@
 #include "sheets/listed_export.h"
 
+#include "certificates/certificate_store.h"
+
 #include "calibration/history_file.h"
 #include "common/busy_cursor.h"
 #include "common/file_failure.h"
@@ -40,7 +42,10 @@ void export_listed_items(QWidget *window, InstrumentRegister &instruments,
             return;
         const HistoryData history(history_read.take_bytes());
         const int key_line = instruments.listed_by_number() ? instrument_no : description;
-        sheets = listed_sheets(*products, instruments.listed_entries(), key_line, history, today());
+        sheets = listed_sheets(*products, instruments.listed_entries(), key_line, history, today(),
+                               [&data_folder](const std::string &number) {
+                                   return certificate_count(data_folder, number);
+                               });
     }
     const ExportOutcome outcome =
         csv ? write_csv_files(sheets, path) : write_workbook(sheets, path);

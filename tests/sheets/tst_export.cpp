@@ -63,7 +63,9 @@ ListedSheets sample_sheets()
 {
     const ProductsData products(file_of(sample_records()));
     const HistoryData history(sample_history());
-    return listed_sheets(products, sample_list(), instrument_no, history, QDate(2026, 12, 5));
+    // Certificates are counted by the instrument's number.
+    return listed_sheets(products, sample_list(), instrument_no, history, QDate(2026, 12, 5),
+                         [](const std::string &number) { return number == "N-2" ? 2 : 0; });
 }
 
 // Column letters of a cell reference: 0 for A, 25 for Z, 26 for AA.
@@ -157,7 +159,8 @@ private slots:
     void the_sheets_hold_the_listed_instruments()
     {
         const ListedSheets sheets = sample_sheets();
-        QCOMPARE(sheets.instruments.header.size(), std::size_t(23));
+        QCOMPARE(sheets.instruments.header.size(), std::size_t(24));
+        QCOMPARE(sheets.instruments.header.back(), "Certificates");
         QCOMPARE(sheets.instruments.header.front(), "Instrument No");
         QCOMPARE(sheets.instruments.header[18], "Purchase Order No");
         QStringList rows;
@@ -166,13 +169,13 @@ private slots:
         QCOMPARE(rows,
                  (QStringList{
                      "N-1|Meter||||EXTERNAL|AVAILABLE|1|1|January|2020|1|January|2026|||||"
-                     "|date:2026-02-01|yes|number:1|number:0",
+                     "|date:2026-02-01|yes|number:1|number:0|number:0",
                      "N-1|Meter twin||||EXTERNAL|AVAILABLE|x|1|January|2020|5|December|2026|||||"
-                     "|date:2026-12-05|no|number:1|number:0",
+                     "|date:2026-12-05|no|number:1|number:0|number:0",
                      "N-2|Probe, \"long\"| Lab 1 ||10|EXTERNAL|AVAILABLE| 12 |1|January|2020|5|"
-                     "December|2026||||||date:2027-12-05|no|number:2|number:13.75",
+                     "December|2026||||||date:2027-12-05|no|number:2|number:13.75|number:2",
                      QString("N-3|Gauge||||EXTERNAL|AVAILABLE| 12 |1|January|2020|5|December|||"
-                             "Caf\uFFFD|||Zoë||no|number:0|number:0")}));
+                             "Caf\uFFFD|||Zoë||no|number:0|number:0|number:0")}));
         QCOMPARE(sheets.instruments.rows[2][22].text, "13.75");
         rows.clear();
         for (const auto &row : sheets.history.rows)
@@ -195,7 +198,7 @@ private slots:
         const std::string instruments = sheet_csv(sheets.instruments);
         QVERIFY(instruments.find("\r\nN-2,\"Probe, \"\"long\"\"\", Lab 1 ,,10,") !=
                 std::string::npos);
-        QVERIFY(instruments.find(",Caf\xEF\xBF\xBD,,,Zo\xC3\xAB,,no,0,0.00\r\n") !=
+        QVERIFY(instruments.find(",Caf\xEF\xBF\xBD,,,Zo\xC3\xAB,,no,0,0.00,0\r\n") !=
                 std::string::npos);
     }
 
