@@ -140,7 +140,9 @@ void ImportWindow::import_rows()
         replaced = plan.replaced;
     }
     emit imported();
-    Messages::notify(this, QString::fromLatin1(import_done).arg(added).arg(replaced),
+    Messages::notify(this,
+                     added == 1 ? QString::fromLatin1(import_done_one).arg(replaced)
+                                : QString::fromLatin1(import_done).arg(added).arg(replaced),
                      QString::fromLatin1(app_title), QMessageBox::Information);
     close();
 }

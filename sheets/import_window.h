@@ -27,6 +27,7 @@ inline constexpr char import_replace_question[] =
     "%1 existing instruments have the number of an imported one and will be replaced. "
     "Replace them?";
 inline constexpr char import_done[] = "%1 instruments were added and %2 replaced.";
+inline constexpr char import_done_one[] = "1 instrument was added and %1 replaced.";
 // The rows the preview shows: enough to see that the columns are the right ones.
 inline constexpr int import_preview_rows = 20;
 

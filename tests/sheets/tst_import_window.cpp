@@ -108,7 +108,7 @@ private slots:
 
         Messages::clear();
         o.f.run("Yes; importButton");
-        QCOMPARE(shown_messages().last(), "Information \"Durnmoor\": 1 instruments were added "
+        QCOMPARE(shown_messages().last(), "Information \"Durnmoor\": 1 instrument was added "
                                           "and 1 replaced. (Ok, default Ok)");
         QCOMPARE(
             o.f.products(),
@@ -149,7 +149,7 @@ private slots:
         Opened o("Instrument No\r\nN9\r\n");
         Messages::clear();
         o.f.run("importButton");
-        QCOMPARE(shown_messages(), QStringList{"Information \"Durnmoor\": 1 instruments were added "
+        QCOMPARE(shown_messages(), QStringList{"Information \"Durnmoor\": 1 instrument was added "
                                                "and 0 replaced. (Ok, default Ok)"});
         QCOMPARE(o.f.products(),
                  file_of({old_a1, with(product_record{}, {{instrument_no, "N9"}})}));
