@@ -43,14 +43,12 @@ void pick(const TestEnv &env, const QString &folder, const QString &name, const 
 QStringList certificate_entries(const TestEnv &env)
 {
     QStringList found;
-    for (const QByteArray &line :
-         QByteArray::fromStdString(env.read_file("audit.log")).split('\n')) {
-        const std::optional<AuditEntry> entry = read_audit_line(line.toStdString());
-        if (!entry || !entry->action.starts_with("certificate."))
+    for (const AuditEntry &entry : audit_entries(env)) {
+        if (!entry.action.starts_with("certificate."))
             continue;
         QString text =
-            QString::fromStdString(entry->action + ' ' + entry->key[0] + ' ' + entry->key[1]);
-        for (const FieldChange &change : entry->changes)
+            QString::fromStdString(entry.action + ' ' + entry.key[0] + ' ' + entry.key[1]);
+        for (const FieldChange &change : entry.changes)
             text += QString::fromStdString(' ' + change.new_value.value_or("-") + '/' +
                                            change.old_value.value_or("-"));
         found << text;

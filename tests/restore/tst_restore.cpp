@@ -46,17 +46,6 @@ void change_every_file(const WindowFixture &f)
     }
 }
 
-std::vector<AuditEntry> trail_entries(const TestEnv &env)
-{
-    std::vector<AuditEntry> entries;
-    const QList<QByteArray> lines =
-        QByteArray::fromStdString(env.read_file("audit.log")).split('\n');
-    for (const QByteArray &line : lines)
-        if (const auto entry = read_audit_line(line.toStdString()))
-            entries.push_back(*entry);
-    return entries;
-}
-
 } // namespace
 
 class RestoreTest : public QObject {
@@ -101,7 +90,7 @@ private slots:
         // The files as they were before the restore are the newest set.
         QCOMPARE(f.env.read_file("backups/2026-12-05_103000-2/contacts.dat"), "changed\r\n");
         // One entry per file put back, naming the set, each with the hash of what it wrote.
-        const std::vector<AuditEntry> entries = trail_entries(f.env);
+        const std::vector<AuditEntry> entries = audit_entries(f.env);
         QVERIFY(entries.size() >= 4);
         for (std::size_t i = 0; i < 4; ++i) {
             const AuditEntry &entry = entries[entries.size() - 4 + i];

@@ -33,10 +33,9 @@ QStringList items_of(const QListWidget *list)
 QStringList actions_in_trail(const TestEnv &env)
 {
     QStringList actions;
-    for (const QByteArray &line : QByteArray::fromStdString(env.read_file("audit.log")).split('\n'))
-        if (const auto entry = read_audit_line(line.toStdString()))
-            actions << QString::fromStdString(entry->action + " " +
-                                              (entry->key.empty() ? "" : entry->key.front()));
+    for (const AuditEntry &entry : audit_entries(env))
+        actions << QString::fromStdString(entry.action + " " +
+                                          (entry.key.empty() ? "" : entry.key.front()));
     return actions;
 }
 

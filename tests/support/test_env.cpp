@@ -55,4 +55,13 @@ std::string crlf_lines(std::initializer_list<std::string> lines)
     return out;
 }
 
+std::vector<AuditEntry> audit_entries(const TestEnv &env)
+{
+    std::vector<AuditEntry> entries;
+    for (const QByteArray &line : QByteArray::fromStdString(env.read_file("audit.log")).split('\n'))
+        if (auto entry = read_audit_line(line.toStdString()))
+            entries.push_back(std::move(*entry));
+    return entries;
+}
+
 } // namespace durnmoor::test

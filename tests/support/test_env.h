@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audit/audit_entry.h"
+
 #include <QDate>
 #include <QFileInfo>
 #include <QSettings>
@@ -9,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace durnmoor::test {
 
@@ -37,6 +40,9 @@ private:
 
 // Joins lines, each ended by CR LF.
 std::string crlf_lines(std::initializer_list<std::string> lines);
+
+// The entries of the folder's audit.log in order; a line that is no entry is left out.
+std::vector<AuditEntry> audit_entries(const TestEnv &env);
 
 } // namespace durnmoor::test
 
