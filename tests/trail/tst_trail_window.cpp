@@ -39,23 +39,18 @@ std::string line_of(std::int64_t seq, const Made &made)
 // Seven lines, the fifth changed by hand so that it is no entry at all.
 std::string sample_trail()
 {
+    // clang-format off
     const Made made[] = {
-        {"anna",
-         "instrument.add",
-         "2026-12-04T23:59:59.999Z",
-         {"AB-12"},
-         {{"number", {}, "AB-12"}}},
+        {"anna", "instrument.add", "2026-12-04T23:59:59.999Z", {"AB-12"}, {{"number", {}, "AB-12"}}},
         {"os:bob", "calibration.add", "2026-12-05T00:00:00.000Z", {"ab-12", "2026-12-05"}},
         {"Anna", "contact.add", "2026-12-05T12:00:00.000Z", {"AB-12 Labs"}},
         {"carl", "instrument.change", "2026-12-05T23:59:59.999Z", {"XY-9"}},
         {},
         {"anna", "login.fail", "2026-12-06T00:00:00.000Z", {}},
-        {"bob",
-         "instrument.delete",
-         "2026-12-06T08:00:00.000Z",
-         {"AB-120"},
+        {"bob", "instrument.delete", "2026-12-06T08:00:00.000Z", {"AB-120"},
          {{"description", "Probe, \"old\"\nsecond line", {}}}},
     };
+    // clang-format on
     std::string trail;
     for (std::size_t i = 0; i < std::size(made); ++i)
         trail += made[i].user.empty() ? "{\"seq\":5, changed by hand\n" : line_of(i + 1, made[i]);
@@ -98,57 +93,24 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("until");
         QTest::addColumn<QStringList>("seqs");
-        QTest::newRow("none") << ""
-                              << ""
-                              << ""
-                              << ""
-                              << "" << QStringList{"7", "6", "", "4", "3", "2", "1"};
+        const auto row = [](const char *name, const char *number, const char *user,
+                            const char *action, const char *from, const char *until,
+                            const QStringList &seqs) {
+            QTest::newRow(name) << number << user << action << from << until << seqs;
+        };
+        // clang-format off
+        row("none", "", "", "", "", "", {"7", "6", "", "4", "3", "2", "1"});
         // An instrument's own entries and its calibrations', not a company named like it.
-        QTest::newRow("number, any case") << " ab-12 "
-                                          << ""
-                                          << ""
-                                          << ""
-                                          << "" << QStringList{"7", "2", "1"};
-        QTest::newRow("user, any case") << ""
-                                        << "ANNA"
-                                        << ""
-                                        << ""
-                                        << "" << QStringList{"6", "3", "1"};
-        QTest::newRow("system's user too") << ""
-                                           << "bob"
-                                           << ""
-                                           << ""
-                                           << "" << QStringList{"7", "2"};
-        QTest::newRow("action") << ""
-                                << ""
-                                << "instrument.add"
-                                << ""
-                                << "" << QStringList{"1"};
-        QTest::newRow("one whole day") << ""
-                                       << ""
-                                       << ""
-                                       << "2026-12-05"
-                                       << "2026-12-05" << QStringList{"4", "3", "2"};
-        QTest::newRow("from a day") << ""
-                                    << ""
-                                    << ""
-                                    << "2026-12-06"
-                                    << "" << QStringList{"7", "6"};
-        QTest::newRow("until a day") << ""
-                                     << ""
-                                     << ""
-                                     << ""
-                                     << "2026-12-04" << QStringList{"1"};
-        QTest::newRow("all must hold") << "AB"
-                                       << "bob"
-                                       << "calibration.add"
-                                       << "2026-12-05"
-                                       << "2026-12-06" << QStringList{"2"};
-        QTest::newRow("nothing found") << "zz"
-                                       << ""
-                                       << ""
-                                       << ""
-                                       << "" << QStringList();
+        row("number, any case", " ab-12 ", "", "", "", "", {"7", "2", "1"});
+        row("user, any case", "", "ANNA", "", "", "", {"6", "3", "1"});
+        row("system's user too", "", "bob", "", "", "", {"7", "2"});
+        row("action", "", "", "instrument.add", "", "", {"1"});
+        row("one whole day", "", "", "", "2026-12-05", "2026-12-05", {"4", "3", "2"});
+        row("from a day", "", "", "", "2026-12-06", "", {"7", "6"});
+        row("until a day", "", "", "", "", "2026-12-04", {"1"});
+        row("all must hold", "AB", "bob", "calibration.add", "2026-12-05", "2026-12-06", {"2"});
+        row("nothing found", "zz", "", "", "", "", {});
+        // clang-format on
     }
     void filters_narrow_the_rows()
     {
