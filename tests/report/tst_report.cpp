@@ -97,25 +97,6 @@ private slots:
                  QStringList{titles} + QStringList(4, "8 5:" + QString(24, 'd')));
     }
 
-    // With a count of certificates, each instrument's is asked for by its number as stored,
-    // whatever keys the list.
-    void certificates_are_counted_by_number()
-    {
-        const ProductsData data(
-            file_of({make_record({"M-1", "Meter"}), make_record({"M-2", "Probe"})}));
-        QStringList asked;
-        const auto layout = report_layout(data, list_entries(data, description), description,
-                                          {false, false, false, false, false, false},
-                                          QDate(2026, 12, 5), [&asked](const std::string &number) {
-                                              asked << QString::fromStdString(number);
-                                              return number == "M-2" ? 12 : 0;
-                                          });
-        QCOMPARE(asked, QStringList({"M-1", "M-2"}));
-        QCOMPARE(
-            page_text(layout.pages[0]).mid(5),
-            QStringList({titles + "|202:Certificates", "8 5:Meter|202:0", "8 5:Probe|202:12"}));
-    }
-
     // The report as it reads in its PDF, listed by description in the list's order (not the
     // file's): each page its header with the date it was printed and its number of the total,
     // then up to 53 entries, each text cut to its column's length and the due date in the
