@@ -312,16 +312,12 @@ private slots:
         for (const QString away : {"Command2", "close", "logged in"})
             for (const QString back : {"normal", "maximised", "notification area", "task bar"})
                 QTest::newRow(qPrintable(away + ", " + back)) << away << back << QStringList();
-        QTest::newRow("about open") << "logged in"
-                                    << "normal" << QStringList{"aboutit", "about", "stays"};
-        QTest::newRow("print open") << "logged in"
-                                    << "normal" << QStringList{"printlisted", "printit", "closes"};
-        QTest::newRow("audit trail open")
-            << "logged in"
-            << "normal" << QStringList{"audittrail", "TrailWindow", "closes"};
-        QTest::newRow("options open")
-            << "logged in"
-            << "normal" << QStringList{"passwordproena", "password", "closes"};
+        // clang-format off
+        QTest::newRow("about open") << "logged in" << "normal" << QStringList{"aboutit", "about", "stays"};
+        QTest::newRow("print open") << "logged in" << "normal" << QStringList{"printlisted", "printit", "closes"};
+        QTest::newRow("audit trail open") << "logged in" << "normal" << QStringList{"audittrail", "TrailWindow", "closes"};
+        QTest::newRow("options open") << "logged in" << "normal" << QStringList{"passwordproena", "password", "closes"};
+        // clang-format on
     }
     void every_way_back_asks_for_the_log_in()
     {
