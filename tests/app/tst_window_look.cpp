@@ -212,6 +212,15 @@ private slots:
             QCOMPARE(f.window->focusWidget()->objectName(), focus);
     }
 
+    void an_empty_register_says_how_to_begin()
+    {
+        WindowFixture f;
+        QCOMPARE(f.window->status().shown(), empty_register_hint);
+        f.run("Command1; Text1=N-1; Command4");
+        f.window->statusBar()->clearMessage();
+        QCOMPARE(f.window->status().shown(), "");
+    }
+
     // With protection on, the reminders wait for the log-in, since they name instruments;
     // then they stand over the main window in file order, each down and right of the one
     // before, all of one width, and Escape closes the one in front.
