@@ -119,7 +119,7 @@ void BM_ImportWindow(benchmark::State &state)
 {
     BenchWindow &w = window();
     const QString csv = path_in(w, "import.csv");
-    set_open_file_chooser([csv](QWidget *, const OpenFileRequest &) { return csv; });
+    set_open_file_chooser([csv](QWidget *, const OpenFileRequest &) { return QStringList{csv}; });
     auto *item = w.control<QAction>("importinstruments");
     for (auto _ : state) {
         item->trigger();

@@ -5,7 +5,7 @@
 #include "certificates/certificate_store.h"
 #include "common/file_rewrite.h"
 #include "common/message_box.h"
-#include "common/open_files_chooser.h"
+#include "common/open_file_chooser.h"
 #include "common/shell.h"
 #include "text/screen_text.h"
 
@@ -127,7 +127,8 @@ bool CertificateActions::attach(const std::string &number, QDate day)
     if (!allowed() || !day.isValid())
         return false;
     const QStringList sources = choose_open_files(
-        window_, {QString::fromLatin1(choose_caption), QString::fromLatin1(certificate_filter)});
+        window_,
+        {QString::fromLatin1(choose_caption), {}, QString::fromLatin1(certificate_filter)});
     bool any = false;
     for (const QString &source : sources) {
         const CertificateOutcome copied =

@@ -11,8 +11,15 @@ OpenFileChooser test_chooser;
 QString choose_open_file(QWidget *parent, const OpenFileRequest &request)
 {
     if (test_chooser)
-        return test_chooser(parent, request);
+        return test_chooser(parent, request).value(0);
     return QFileDialog::getOpenFileName(parent, request.caption, request.folder, request.filter);
+}
+
+QStringList choose_open_files(QWidget *parent, const OpenFileRequest &request)
+{
+    if (test_chooser)
+        return test_chooser(parent, request);
+    return QFileDialog::getOpenFileNames(parent, request.caption, request.folder, request.filter);
 }
 
 void set_open_file_chooser(OpenFileChooser chooser)

@@ -4,7 +4,7 @@
 // its progress, and the edit right asked for by every button and every handler.
 #include "audit/audit_entry.h"
 #include "audit/sha256.h"
-#include "common/open_files_chooser.h"
+#include "common/open_file_chooser.h"
 #include "common/shell.h"
 #include "store/file_faults.h"
 #include "support/window_fixture.h"
@@ -75,14 +75,14 @@ private slots:
     void init()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        set_open_files_chooser([](QWidget *, const OpenFilesRequest &request) {
+        set_open_file_chooser([](QWidget *, const OpenFileRequest &request) {
             picked_filter = request.filter;
             return std::exchange(picked, {});
         });
     }
     void cleanup()
     {
-        set_open_files_chooser({});
+        set_open_file_chooser({});
         set_start_doc_hook({});
         set_file_fault({});
     }

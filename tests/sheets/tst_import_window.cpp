@@ -46,7 +46,8 @@ struct Opened {
     {
         f.env.write_file("in.csv", csv);
         chosen = f.env.path("in.csv");
-        set_open_file_chooser([this](QWidget *, const OpenFileRequest &) { return chosen; });
+        set_open_file_chooser(
+            [this](QWidget *, const OpenFileRequest &) { return QStringList{chosen}; });
         Messages::clear();
         f.run("importinstruments");
     }
@@ -161,7 +162,7 @@ private slots:
         QString caption;
         set_open_file_chooser([&](QWidget *, const OpenFileRequest &request) {
             caption = request.caption;
-            return missing;
+            return QStringList{missing};
         });
         Messages::clear();
         f.run("importinstruments");
@@ -181,7 +182,7 @@ private slots:
         bool asked = false;
         set_open_file_chooser([&](QWidget *, const OpenFileRequest &) {
             asked = true;
-            return QString();
+            return QStringList();
         });
         auto *item = f.control<QAction>("importinstruments");
         item->setEnabled(true);
