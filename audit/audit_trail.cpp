@@ -2,6 +2,7 @@
 
 #include "store/clock.h"
 #include "store/file_faults.h"
+#include "store/folder_sync.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,17 +25,6 @@ constexpr std::size_t read_piece = 4 << 20;
 QString reason_of(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Makes a new file's name durable: the folder's entry is flushed too.
-void sync_folder(const QString &folder)
-{
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // Every byte to the end of the file; the error when a write is refused.
@@ -216,7 +206,7 @@ std::optional<QString> AuditTrail::append_once(std::span<AuditEntry> entries, bo
     }
     ::close(fd);
     if (created)
-        sync_folder(folder_);
+        flush_folder(folder_);
 
     for (const auto &[start, length] : lines)
         chain_.appended(std::string_view(bytes).substr(start, length));

@@ -1,6 +1,7 @@
 #include "backup/backup_set.h"
 
 #include "store/file_faults.h"
+#include "store/folder_sync.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +26,6 @@ constexpr char name_format[] = "yyyy-MM-dd_HHmmss";
 QString reason_of(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-int flush_directory(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }
 
 bool refused_by_file_system(int error)
@@ -203,7 +194,7 @@ BackupOutcome make_backup_set(const QString &data_dir, const std::vector<BackedU
                                                 file.owner_only))
             return failed(file.name, error);
     }
-    if (const int error = flush_directory(making))
+    if (const int error = flush_folder(making))
         return failed({}, error);
     // A set of the same name made meanwhile by another copy is never replaced: the next
     // name in that second is taken.
@@ -227,7 +218,7 @@ BackupOutcome make_backup_set(const QString &data_dir, const std::vector<BackedU
             return failed({}, error);
         break;
     }
-    flush_directory(backups);
+    flush_folder(backups);
     return BackupOutcome{true, {}, {}, name};
 }
 

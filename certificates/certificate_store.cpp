@@ -3,6 +3,7 @@
 #include "audit/sha256.h"
 #include "backup/session_backup.h"
 #include "store/file_faults.h"
+#include "store/folder_sync.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -45,16 +46,6 @@ QString certificates_dir(const QString &data_dir)
 bool is_certificate(const QFileInfo &entry)
 {
     return entry.isFile() && !entry.fileName().startsWith(QLatin1String(attaching_prefix));
-}
-
-int flush_directory(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
 }
 
 // Renames from to to, never over a file that is there already.
@@ -249,7 +240,7 @@ CertificateOutcome attach_certificate(const QString &data_dir, const std::string
         ::unlink(target.constData());
         return failed(own_name, error);
     }
-    flush_directory(folder);
+    flush_folder(folder);
     return {true, name, {}, *digest};
 }
 
@@ -287,8 +278,8 @@ CertificateOutcome move_certificate_to_backup(SessionBackup &backup, const QStri
         error = rename_no_replace(from, QDir(into).filePath(kept_as));
     if (error != 0)
         return failed(name, error);
-    flush_directory(into);
-    flush_directory(QFileInfo(from).path());
+    flush_folder(into);
+    flush_folder(QFileInfo(from).path());
     return {true, name, {}, *digest};
 }
 

@@ -1,5 +1,7 @@
 #include "store/twin_file.h"
 
+#include "store/folder_sync.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -36,16 +38,6 @@ WriteOutcome failure(const QString &data_path, const QString &file, int error)
     failed.file = file;
     failed.reason = reason_of(error);
     return failed;
-}
-
-// Makes the rename itself durable: the directory entry is flushed too.
-void sync_directory(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 // One step on a descriptor: the planted fault first, then the system's own answer.
@@ -241,7 +233,7 @@ bool put_back(const TwinReplace &first, bool swapped)
         ::unlink(twin.constData());
         return false;
     }
-    sync_directory(QFileInfo(first.data_path).absolutePath());
+    flush_folder(QFileInfo(first.data_path).absolutePath());
     return true;
 }
 
@@ -276,7 +268,7 @@ WriteOutcome replace_through_twin(const QString &data_path, const QString &twin_
         ::unlink(twin.constData());
         return failure(data_path, name_of(data_path), error);
     }
-    sync_directory(QFileInfo(data_path).absolutePath());
+    flush_folder(QFileInfo(data_path).absolutePath());
     WriteOutcome done;
     done.written = identity_if_still(data_path, twin_status);
     return done;
@@ -320,9 +312,9 @@ PairWriteOutcome replace_both_through_twins(TwinReplace &first, TwinReplace &sec
 
     const QString first_dir = QFileInfo(first.data_path).absolutePath();
     const QString second_dir = QFileInfo(second.data_path).absolutePath();
-    sync_directory(first_dir);
+    flush_folder(first_dir);
     if (second_dir != first_dir)
-        sync_directory(second_dir);
+        flush_folder(second_dir);
     first.written = identity_if_still(first.data_path, first_status);
     second.written = identity_if_still(second.data_path, second_status);
     return {};
